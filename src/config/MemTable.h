@@ -1,0 +1,157 @@
+#pragma once
+// The one in-memory table class behind every result and configuration table.
+//
+// Records are stored column by column: strings as indexes into an interning pool of the
+// table's store, numbers in flat arrays, absent values in a bit per field and record. A table
+// that holds one record per log line therefore costs a few dozen bytes per record.
+//
+// A table visits its records in a view: the natural (append/insert) order, or the key order
+// given at definition, or the order set by OrderBy; records that fail an active filter are
+// left out. Tables attached to another share its store (same records) but keep their own
+// cursor, order and filter.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class EMemTableError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class TFieldType { String, Integer, Boolean, DateTime, Time };
+
+struct TFieldDef {
+  std::string Name;
+  TFieldType Type = TFieldType::String;
+  int Size = 0;  // maximum length in bytes of a string field; longer texts are cut when stored
+};
+
+// What observers of a table (grid models, charts) are told.
+struct TTableChange {
+  enum class TKind {
+    Reset,          // anything may have changed: records, order, filter, open state
+    RecordChanged,  // the values of the record at view position Row changed
+    CursorMoved,    // the current record is now at view position Row (-1: none)
+  };
+  TKind Kind = TKind::Reset;
+  int Row = -1;
+};
+
+class TMemStore;  // records shared by a table and the tables attached to it
+
+class TMemTable {
+public:
+  using TObserver = std::function<void(const TTableChange&)>;
+
+  // keyFields: optional key order at definition, field names separated by ";" ("ID;TCPIP").
+  TMemTable(std::string name, std::vector<TFieldDef> fields, std::string keyFields = {});
+  ~TMemTable();
+  TMemTable(const TMemTable&) = delete;
+  TMemTable& operator=(const TMemTable&) = delete;
+
+  const std::string& Name() const { return FName; }
+  const std::vector<TFieldDef>& Fields() const;
+  int FieldCount() const;
+  int FieldIndex(std::string_view name) const;  // -1 when the table has no such field
+  int FieldNo(std::string_view name) const;     // raises when the table has no such field
+
+  // Open state. Closing a table discards its records; closing an attached table only ends
+  // its view. Reading or writing a closed table raises.
+  void Open();
+  void Close();
+  bool Active() const { return FActive; }
+  void Empty();  // deletes every record; the table stays open
+
+  // Editing. Append/Insert start a new record (Insert: before the current one, in natural
+  // order); Edit starts changing the current one; Post stores the values set since then and
+  // places the record by the order in force; Cancel drops them. Delete removes the current
+  // record.
+  void Append();
+  void Insert();
+  void Edit();
+  void Post();
+  void Cancel();
+  void Delete();
+  bool Editing() const { return FEditRecord >= 0; }
+
+  // Cursor among the visited records.
+  void First();
+  void Last();
+  void Next();
+  void Prior();
+  void MoveBy(int n);
+  bool Eof() const;  // moved past the last record, or no record
+  bool Bof() const;
+  bool IsEmpty() const;
+  int RecordCount() const;  // visited records
+  int RecNo() const;        // view position of the current record, -1 when none
+  void SetRecNo(int row);   // moves the cursor to a view position
+
+  // Values of the current record (or of the record being edited).
+  bool IsNull(int field) const;
+  std::string AsString(int field) const;  // integers, booleans and dates as text
+  std::string_view AsStringView(int field) const;  // string fields only; valid until the next change
+  std::int32_t AsInteger(int field) const;
+  bool AsBoolean(int field) const;
+  double AsDateTime(int field) const;  // also Time fields
+  void SetString(int field, std::string_view value);  // converts for non-string fields
+  void SetInteger(int field, std::int32_t value);
+  void SetBoolean(int field, bool value);
+  void SetDateTime(int field, double value);
+  void ClearField(int field);
+
+  // Values at a view position without moving the cursor (for grids and charts).
+  bool IsNullAt(int row, int field) const;
+  std::string AsStringAt(int row, int field) const;
+  std::string_view AsStringViewAt(int row, int field) const;
+  std::int32_t AsIntegerAt(int row, int field) const;
+  bool AsBooleanAt(int row, int field) const;
+  double AsDateTimeAt(int row, int field) const;
+
+  // Moves to the first visited record whose field equals value; texts compare without
+  // letter case when ignoreCase. Returns whether one was found (the cursor stays otherwise).
+  bool Locate(std::string_view field, std::string_view value, bool ignoreCase);
+
+  // From now on records are visited ordered by that field (stable); cursor to the first.
+  void OrderBy(std::string_view field, bool descending);
+
+  // Filter texts: comparisons "Field = value" / "Field <> value" joined by " AND ";
+  // a text value stands in apostrophes, an integer in decimal.
+  void SetFilterText(std::string text);
+  const std::string& FilterText() const { return FFilterText; }
+  void SetFiltered(bool on);
+  bool Filtered() const { return FFiltered; }
+
+  // Counted: while above 0, observers are not told about changes; at 0 they get a Reset.
+  void DisableControls();
+  void EnableControls();
+  bool ControlsDisabled() const { return FUpdateLock > 0; }
+
+  // Shares the other table's records; detaching gives this table an empty store of its own.
+  void AttachTo(TMemTable& master);
+  void Detach();
+  TMemTable* Master() const { return FMaster; }
+
+  int AddObserver(TObserver observer);
+  void RemoveObserver(int id);
+
+private:
+  friend class TMemStore;
+  // Implementation state; see MemTable.cpp.
+  std::string FName;
+  std::shared_ptr<TMemStore> FStore;
+  TMemTable* FMaster = nullptr;
+  bool FActive = false;
+  std::string FFilterText;
+  bool FFiltered = false;
+  int FUpdateLock = 0;
+  int FEditRecord = -1;  // record being appended or edited, -1 when none
+  struct TViewState;
+  std::unique_ptr<TViewState> FView;
+  std::vector<std::pair<int, TObserver>> FObservers;
+  int FNextObserverId = 1;
+};

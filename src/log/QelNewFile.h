@@ -1,0 +1,114 @@
+#pragma once
+// File objects through which every line-oriented file is read and written.
+// TQelFile is unbuffered over a POSIX descriptor with 64-bit positions;
+// TQelBufferedFile adds a buffer, a line reader and line writers.
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+class EQelFileError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+using TFileOpenMode = std::uint16_t;
+inline constexpr TFileOpenMode omCreate = 1;
+inline constexpr TFileOpenMode omAlways = 2;
+inline constexpr TFileOpenMode omRead = 4;
+inline constexpr TFileOpenMode omWrite = 8;
+inline constexpr TFileOpenMode omAtEnd = 16;
+inline constexpr TFileOpenMode omShareRead = 32;
+inline constexpr TFileOpenMode omShareWrite = 64;
+inline constexpr TFileOpenMode omHidden = 128;
+inline constexpr TFileOpenMode omReadOnly = 256;
+inline constexpr TFileOpenMode omSequential = 512;
+inline constexpr TFileOpenMode omWriteThrough = 1024;
+inline constexpr TFileOpenMode omDeleteOnClose = 2048;
+inline constexpr TFileOpenMode omFullBuffer = 4096;
+
+// The three modes the system uses.
+inline constexpr TFileOpenMode omReadExisting = omRead | omShareRead;          // 36
+inline constexpr TFileOpenMode omWriteNew = omCreate | omAlways | omWrite;     // 11
+inline constexpr TFileOpenMode omAppend = omAlways | omWrite | omAtEnd;        // 26
+
+class TQelFile {
+public:
+  TQelFile() = default;
+  virtual ~TQelFile();
+  TQelFile(const TQelFile&) = delete;
+  TQelFile& operator=(const TQelFile&) = delete;
+
+  void SetFileName(const std::string& name);
+  const std::string& FileName() const { return FFileName; }
+  bool Opened() const { return FOpened; }
+  bool Exists() const;
+  void Erase();
+
+  virtual bool Eof();
+  virtual std::int64_t GetPosition();
+  virtual std::int64_t GetSize();
+  virtual void SetPosition(std::int64_t p);
+  virtual void SetSize(std::int64_t n);
+  virtual void Open(TFileOpenMode mode);
+  virtual void Close();
+  virtual void Read(void* dest, std::int32_t count);
+  virtual void Write(const void* src, std::int32_t count);
+
+protected:
+  [[noreturn]] void Fail(const char* format) const;  // raises with FileName put into format's %s
+  void CheckOpen() const;
+  void CheckClosed() const;
+
+  int FHandle = -1;
+  std::string FFileName;
+  bool FOpened = false;
+};
+
+class TQelBufferedFile : public TQelFile {
+public:
+  TQelBufferedFile() = default;
+  ~TQelBufferedFile() override;
+
+  std::int64_t GetPosition() override { CheckOpen(); return FPosition; }
+  std::int64_t GetSize() override { CheckOpen(); return FFileSize; }
+  void SetPosition(std::int64_t p) override;
+  void SetSize(std::int64_t n) override;
+  void Open(TFileOpenMode mode) override;
+  void Close() override;
+  void Read(void* dest, std::int32_t count) override;
+  void Write(const void* src, std::int32_t count) override;
+
+  virtual void AllocateBuffer();
+  virtual void FreeBuffer();
+  virtual void ReadString(std::string& s, std::int32_t count);
+  // Hands back the next line without its line end and trailing bytes of code 32 or less.
+  // `s` keeps its capacity, so reading many lines into one string allocates nothing per line.
+  virtual void ReadLine(std::string& s);
+  virtual void WriteString(const std::string& s);
+  virtual void WriteLine(const std::string& s);
+  virtual void Flush();
+  virtual void DiscardBuffer();
+
+  // Settings, to be changed while the file is closed.
+  bool UserBuffer = false;
+  std::int32_t MaxLineLength = 4000;
+  std::int32_t BufferSize = 4096;
+  char* Buffer = nullptr;  // BufferSize bytes; supplied by the caller when UserBuffer
+
+  std::int64_t FileSize() const { return FFileSize; }
+
+protected:
+  void ReadAt(void* dest, std::int32_t count, std::int64_t offset);
+  void WriteAt(const void* src, std::int32_t count, std::int64_t offset);
+  std::int32_t BufferOffset(std::int32_t limit);
+  std::int32_t Available(std::int32_t limit, std::int64_t offset) const;
+
+  bool FDirty = false;
+  bool FFlushWhenFull = false;
+  std::int64_t FFileSize = 0;
+  std::int64_t FPosition = 0;
+  std::int64_t FFilePosition = 0;
+  std::int64_t FBufferStart = 0;
+  std::int32_t FBufferCount = 0;
+  std::int32_t FDirectLimit = 0;
+};
