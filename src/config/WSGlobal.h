@@ -1,0 +1,81 @@
+#pragma once
+// The settings module: program directory layout, the per-user settings store helpers, the
+// list files of config/, and the shared lookup tables (replacements, spare words, status codes,
+// not-shown list).
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/MemTable.h"
+#include "platform/Dialogs.h"
+#include "platform/SettingsStore.h"
+
+inline constexpr const char* MainKey = "Software\\Orvanta\\Trevalo";
+inline constexpr const char* VersionText = "1.1";
+
+// One row of the replacement table applied to referrers before their words are taken.
+struct TReplaceRow {
+  std::string HexChar;  // the character whose escapes are decoded; empty: every escape
+  std::string Search;
+  std::string Replace;
+};
+
+class Tglobals {
+public:
+  // programDir ends in "/"; the configuration is programDir + "config/". Loads the three
+  // lookup tables; a table that cannot be loaded is reported through dialogs.ShowError and
+  // loading goes on as the system's start-up does.
+  Tglobals(ISettingsStore& store, IDialogs& dialogs, std::string programDir);
+
+  const std::string& ProgramDir() const { return FProgramDir; }
+  std::string ConfigDir() const { return FProgramDir + "config/"; }
+  ISettingsStore& Store() const { return FStore; }
+  IDialogs& Dialogs() const { return FDialogs; }
+
+  // Settings store helpers; key paths are relative to the user's root.
+  bool ReadRegString(const std::string& name, std::string& value, const std::string& keyPath = MainKey) const;
+  bool ReadRegInteger(const std::string& name, std::int32_t& value, const std::string& keyPath = MainKey) const;
+  bool WriteRegString(const std::string& name, const std::string& value, const std::string& keyPath = MainKey) const;
+  bool WriteRegInteger(const std::string& name, std::int32_t value, const std::string& keyPath = MainKey) const;
+  void CreateRegKey(const std::string& keyPath) const;
+
+  // Dialog specs whose folder is remembered in the store.
+  TFileDialogSpec MakeOpenDialogReg(TFileDialogSpec spec, const std::string& keySuffix,
+                                    const std::string& valueName) const;
+  TFileDialogSpec MakeSaveDialogReg(TFileDialogSpec spec, const std::string& keySuffix,
+                                    const std::string& valueName) const;
+
+  // The main-page and time-area dialogs of the Configuration menu.
+  void InputRegString(const std::string& valueName, const std::string& caption, const std::string& prompt) const;
+  void InputRegMinutes(const std::string& valueName, const std::string& caption, const std::string& prompt) const;
+
+  // The same-visitor time as a fraction of a day (5 minutes when none is stored).
+  double GetTimeArea() const;
+
+  // List files of config/: one entry a line, CR LF line ends.
+  std::vector<std::string> ReadListFile(const std::string& fileName) const;
+  void WriteListFile(const std::string& fileName, const std::string& text) const;
+
+  // Shared lookup tables, loaded at creation.
+  TMemTable kbmReplace;
+  TMemTable kbmSpare;
+  TMemTable kbmStatusCodes;
+
+  const std::string& GetStatusCodeText(std::int32_t code) const;
+  bool IsNotSpareWord(std::string_view word) const;
+  const std::vector<TReplaceRow>& ReplaceRows() const { return FReplaceRows; }
+  std::vector<std::string> LoadNotShownList() const;
+
+private:
+  ISettingsStore& FStore;
+  IDialogs& FDialogs;
+  std::string FProgramDir;
+  std::vector<TReplaceRow> FReplaceRows;
+  // Lookup structures built from the tables after loading (see WSGlobal.cpp).
+  struct TLookups;
+  std::unique_ptr<TLookups> FLookups;
+public:
+  ~Tglobals();
+};

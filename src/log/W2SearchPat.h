@@ -1,0 +1,83 @@
+#pragma once
+// The log parser: log-type descriptions and their choice, splitting a line into fields,
+// log dates, field access by kind, and search phrases of referrers.
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "config/MemTable.h"
+
+class TQelBufferedFile;
+class Tglobals;
+class IDialogs;
+
+// The fields that analyses ask the parser for.
+enum class TFieldKind : int { IP = 0, Date = 1, Request = 2, StatusCode = 3, Bytes = 4, Referrer = 5, UserAgent = 6 };
+
+// "IP", "Date", ... as used in log-type descriptions; "?" for any other value.
+const char* FieldKindName(TFieldKind kind);
+
+// Raised for a field kind missing from the description, for a field the line lacks, and for
+// a field that does not convert; the message is the one the user sees.
+class ETDSearchPatternError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// A text that is not a log date or a number.
+class EConvertError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+class TDSearchPattern {
+public:
+  // Loads configDir + "search.txt" into kbmSearch; a load error is shown through dialogs and
+  // the parser carries on with an empty engine table. Description files are looked up in
+  // configDir + "LogTypes/".
+  TDSearchPattern(const Tglobals& globals, IDialogs& dialogs, std::string configDir);
+  ~TDSearchPattern();
+
+  TMemTable kbmLogConfig;  // Name, LeftChar, RightChar: the current description
+  TMemTable kbmSearch;     // machine, text: the search-engine table
+
+  // Chooses the description for the input files; true when one suits.
+  bool SelectLogType(const std::vector<std::string>& files);
+  bool ReadW3CFields(TQelBufferedFile& reader);
+  bool W3C() const { return FW3C; }
+
+  // The next log line of an open reader; comment lines and empty lines are skipped.
+  void ReadLogLine(TQelBufferedFile& reader, std::string& line);
+
+  // Cuts the next field out of a line; pos is the 1-based position of the last character
+  // consumed (0 before the first field) and is updated.
+  static std::string_view NextToken(int& pos, std::string_view line, char left, char right);
+  bool SplitLine(std::string_view line, std::vector<std::string>& fields);
+  bool MatchesLine(std::string_view line);
+
+  // Log dates (10/Oct/2000:13:55:36 -0700) as UTC date-time values (days since 1899-12-30).
+  static double ParseLogDate(std::string_view text);  // raises EConvertError
+  static bool IsLogDate(std::string_view text);
+
+  // Field access by kind. The line is split once and cached until another line is asked
+  // about; returned views stay valid until then.
+  std::string_view GetField(const std::string& line, TFieldKind kind);
+  double GetDateTime(const std::string& line);
+  std::int32_t GetInteger(const std::string& line, TFieldKind kind);
+  std::int64_t GetInt64(const std::string& line, TFieldKind kind);  // byte counts beyond 2^31
+
+  // Search phrases of referrers.
+  std::string GetSearchPhrase(std::string_view referrer, std::string_view defaultText, bool withHost);
+  std::string FindEngineParameter(std::string_view url) const;
+  std::string ExtractSearchWords(std::string_view url, std::string_view parameter, bool withHost) const;
+
+private:
+  struct TImpl;
+  std::unique_ptr<TImpl> FImpl;  // split cache, description in fast form, engine rows
+  const Tglobals& FGlobals;
+  std::string FConfigDir;
+  bool FW3C = false;
+};
