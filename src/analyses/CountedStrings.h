@@ -19,7 +19,7 @@ public:
 
   // Adds 1 to the value's count, or takes the value with count 1.
   void Add(std::string_view text);
-  void Clear() { FCounts.clear(); }
+  void Clear() { FCounts = {}; }  // also gives the memory back
   bool Empty() const { return FCounts.empty(); }
   std::size_t Size() const { return FCounts.size(); }
   std::int32_t CountOf(std::string_view text) const;  // 0 when never added
