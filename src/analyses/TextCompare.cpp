@@ -1,6 +1,5 @@
 #include "analyses/TextCompare.h"
 
-#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -102,21 +101,4 @@ std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
   return text;
-}
-
-std::string_view CutAtCharBoundary(std::string_view text, std::size_t maxBytes) {
-  if (text.size() <= maxBytes) return text;
-  // Find the start of the sequence that the cut runs through, at most three bytes back.
-  std::size_t lead = maxBytes;
-  while (lead > 0 && maxBytes - lead < 3 && (static_cast<unsigned char>(text[lead]) & 0xC0) == 0x80) --lead;
-  auto b = static_cast<unsigned char>(text[lead]);
-  std::size_t length = b >= 0xF0 && b <= 0xF4 ? 4 : b >= 0xE0 && b < 0xF0 ? 3 : b >= 0xC2 && b < 0xE0 ? 2 : 1;
-  if (lead < maxBytes && length > 1 && lead + length > maxBytes) {
-    bool wellFormed = lead + length <= text.size() &&
-                      std::all_of(text.begin() + static_cast<std::ptrdiff_t>(lead) + 1,
-                                  text.begin() + static_cast<std::ptrdiff_t>(lead + length),
-                                  [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; });
-    if (wellFormed) return text.substr(0, lead);
-  }
-  return text.substr(0, maxBytes);
 }

@@ -1,7 +1,6 @@
 #pragma once
 // Text comparisons of the analyses: case-folded comparison of counted values, the A-Z
-// lowering of substring filters (lock words, not-shown entries), and trimming and cutting
-// of texts stored in string fields.
+// lowering of substring filters (lock words, not-shown entries), and trimming of addresses.
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -36,7 +35,3 @@ bool ContainsLowerAZ(std::string_view text, std::string_view loweredPattern);
 
 // The text without the bytes of code 32 or less at both ends.
 std::string_view TrimBlanks(std::string_view text);
-
-// The longest start of text of at most maxBytes bytes that does not end inside a UTF-8
-// sequence; texts in other encodings are cut at maxBytes.
-std::string_view CutAtCharBoundary(std::string_view text, std::size_t maxBytes);

@@ -7,10 +7,9 @@
 namespace {
 
 enum TSumField { fName, fSumme, fID, fAnzeigen };
-constexpr std::size_t NameSize = 255;
 
 std::vector<TFieldDef> SumFields() {
-  return {{"Name", TFieldType::String, static_cast<int>(NameSize)},
+  return {{"Name", TFieldType::String, 255},
           {"Summe", TFieldType::Integer, 0},
           {"ID", TFieldType::Integer, 0},
           {"Anzeigen", TFieldType::Boolean, 0}};
@@ -82,7 +81,7 @@ void TTabMGridAnalysis::BuildRows() {
   std::int32_t id = 0;
   for (const auto& entry : entries) {
     kbmChart.Append();
-    kbmChart.SetString(fName, CutAtCharBoundary(*entry.Text, NameSize));
+    kbmChart.SetString(fName, *entry.Text);
     kbmChart.SetInteger(fSumme, entry.Count);
     kbmChart.SetInteger(fID, id++);
     kbmChart.SetBoolean(fAnzeigen, true);

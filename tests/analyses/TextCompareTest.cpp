@@ -65,15 +65,9 @@ TEST(TextCompare, SubstringFiltersLowerOnlyAToZ) {
     EXPECT_EQ(ContainsLowerAZ(c.Text, LowerAZ(c.Pattern)), c.Contains) << c.Text << " / " << c.Pattern;
 }
 
-TEST(TextCompare, TrimsBlanksAndCutsAtCharacterBoundaries) {
+TEST(TextCompare, TrimsBlanks) {
   EXPECT_EQ(TrimBlanks(" \t10.0.0.1 \r"), "10.0.0.1");
   EXPECT_EQ(TrimBlanks("   "), "");
-  EXPECT_EQ(CutAtCharBoundary("abcdef", 4), "abcd");
-  EXPECT_EQ(CutAtCharBoundary("abc", 4), "abc");
-  EXPECT_EQ(CutAtCharBoundary("ab\xC3\xA4", 3), "ab");          // ä would be split
-  EXPECT_EQ(CutAtCharBoundary("a\xE2\x82\xAC" "b", 3), "a");     // € would be split
-  EXPECT_EQ(CutAtCharBoundary("a\xE2\x82\xAC" "b", 4), "a\xE2\x82\xAC");
-  EXPECT_EQ(CutAtCharBoundary("ab\xE9\xE9", 3), "ab\xE9");       // single-byte text: plain cut
 }
 
 TEST(CountedStrings, CountsWithoutLetterCaseAndKeepsTheFirstSpelling) {
