@@ -14,7 +14,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/HostLookup.h"
-#include "platform/LocalFormat.h"
+#include "platform/PlainLocalFormat.h"
 #include "platform/RunHost.h"
 #include "platform/SettingsStore.h"
 
@@ -121,15 +121,7 @@ public:
 };
 
 // Fixed, locale-free formatting: 2000-10-10 20:55:36 and "." as decimal point.
-class TFakeLocalFormat : public ILocalFormat {
-public:
-  std::string FormatDateTime(double dateTime) override;
-  std::string FormatFloat(double value) override {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%.15g", value);
-    return buffer;
-  }
-};
+using TFakeLocalFormat = TPlainLocalFormat;
 
 // Lookups wait until the test completes or fails them, in any order.
 class TFakeHostLookup : public IHostLookup {

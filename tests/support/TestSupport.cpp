@@ -40,16 +40,3 @@ std::string ReadBytes(const std::string& path) {
 }
 
 }  // namespace testsupport
-
-#include "log/DateTime.h"
-#include "support/Fakes.h"
-
-namespace testsupport {
-
-std::string TFakeLocalFormat::FormatDateTime(double dateTime) {
-  const std::string iso = IsoDateTime(dateTime);
-  if (iso.substr(11) == "00:00:00") return iso.substr(0, 10);
-  return iso.substr(0, 10) + " " + iso.substr(11);
-}
-
-}  // namespace testsupport

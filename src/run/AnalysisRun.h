@@ -1,0 +1,58 @@
+#pragma once
+// The analysis run: every line of every input file handed to every line handler, in two
+// passes (count, then handle), with progress, stop and a report of missing files.
+#include <cstdint>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+class TDSearchPattern;
+class TQelBufferedFile;
+class Tglobals;
+class IDialogs;
+class IRunHost;
+
+// A line handler: called with the line as read and the run's parser.
+using TLineHandler = std::function<void(const std::string& line, TDSearchPattern& parser)>;
+
+// An error that ended a run: the original message followed by the file and line it met.
+class ERunError : public std::runtime_error {
+public:
+  ERunError(const std::string& message, std::string file, std::int64_t line);
+  const std::string& File() const { return FFile; }
+  std::int64_t Line() const { return FLine; }
+  const std::string& OriginalMessage() const { return FOriginal; }
+
+private:
+  std::string FOriginal;
+  std::string FFile;
+  std::int64_t FLine;
+};
+
+class TAnalysisRun {
+public:
+  TAnalysisRun(const Tglobals& globals, IDialogs& dialogs, IRunHost& host);
+
+  // False only when no log-type description suits the files; true otherwise, also after Stop.
+  bool RunAnalysis(const std::vector<TLineHandler>& handlers, std::int64_t& lineCount,
+                   const std::vector<std::string>& files);
+  // The next log line of the open reader, with recovery after a reader error.
+  bool ReadNextLine(TQelBufferedFile& reader, TDSearchPattern& parser, std::string& line);
+
+  void Stop() { FStop = true; }
+  bool Stopped() const { return FStop; }
+  // Files of the last run that could not be found, in the order met.
+  const std::vector<std::string>& MissingFiles() const { return FMissing; }
+  // Lines handled in pass 2 of the last run.
+  std::int64_t Processed() const { return FProcessed; }
+
+private:
+  const Tglobals& FGlobals;
+  IDialogs& FDialogs;
+  IRunHost& FHost;
+  bool FStop = false;
+  std::vector<std::string> FMissing;
+  std::int64_t FProcessed = 0;
+  std::int64_t FPhysicalLine = 0;  // lines read from the current file, comments included
+};
