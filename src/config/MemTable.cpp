@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
 #include <limits>
 
+#include "config/StringPool.h"
 #include "log/DateTime.h"
 
 // Layout. A TMemStore holds the records of a table and of the tables attached to it, column by
@@ -257,100 +257,6 @@ bool ParseFieldText(TFieldType type, std::string_view text, TBuffer& out) {
   }
   return false;
 }
-
-// Interned texts: one copy per distinct text, in chunks that never move, found by an
-// open-addressing hash of ids.
-class TStringPool {
-public:
-  std::uint32_t Intern(std::string_view text) {
-    if (FSlots.empty()) Rehash(64);
-    std::size_t slot = Slot(text);
-    if (FSlots[slot] != 0) return FSlots[slot] - 1;
-    if ((FTexts.size() + 1) * 2 > FSlots.size()) {
-      Rehash(FSlots.size() * 2);
-      slot = Slot(text);
-    }
-    FTexts.push_back({Keep(text), static_cast<std::uint32_t>(text.size())});
-    FSlots[slot] = static_cast<std::uint32_t>(FTexts.size());
-    return static_cast<std::uint32_t>(FTexts.size() - 1);
-  }
-
-  bool Find(std::string_view text, std::uint32_t& id) const {
-    if (FSlots.empty()) return false;
-    const std::size_t slot = Slot(text);
-    if (FSlots[slot] == 0) return false;
-    id = FSlots[slot] - 1;
-    return true;
-  }
-
-  std::string_view Text(std::uint32_t id) const { return {FTexts[id].Data, FTexts[id].Size}; }
-
-  void Clear() {
-    FTexts = {};
-    FSlots = {};
-    std::vector<std::unique_ptr<char[]>>().swap(FChunks);
-    FFree = nullptr;
-    FFreeLeft = 0;
-    FChunkBytes = 0;
-  }
-
-  std::size_t MemoryUsage() const {
-    return FTexts.capacity() * sizeof(TText) + FSlots.capacity() * sizeof(std::uint32_t) + FChunkBytes;
-  }
-
-private:
-  struct TText {
-    const char* Data;
-    std::uint32_t Size;
-  };
-  static constexpr std::size_t ChunkSize = 64 * 1024;
-
-  std::size_t Slot(std::string_view text) const {
-    const std::size_t mask = FSlots.size() - 1;
-    std::size_t i = std::hash<std::string_view>{}(text)&mask;
-    while (FSlots[i] != 0 && Text(FSlots[i] - 1) != text) i = (i + 1) & mask;
-    return i;
-  }
-
-  void Rehash(std::size_t slotCount) {
-    FSlots.assign(slotCount, 0);
-    const std::size_t mask = slotCount - 1;
-    for (std::uint32_t id = 0; id < FTexts.size(); ++id) {
-      std::size_t i = std::hash<std::string_view>{}(Text(id)) & mask;
-      while (FSlots[i] != 0) i = (i + 1) & mask;
-      FSlots[i] = id + 1;
-    }
-  }
-
-  // Copies a text into the chunks; text may itself lie in a chunk, which never moves.
-  const char* Keep(std::string_view text) {
-    if (text.empty()) return "";
-    if (text.size() > ChunkSize / 4) {
-      FChunks.push_back(std::make_unique<char[]>(text.size()));
-      FChunkBytes += text.size();
-      std::memcpy(FChunks.back().get(), text.data(), text.size());
-      return FChunks.back().get();
-    }
-    if (FFreeLeft < text.size()) {
-      FChunks.push_back(std::make_unique<char[]>(ChunkSize));
-      FChunkBytes += ChunkSize;
-      FFree = FChunks.back().get();
-      FFreeLeft = ChunkSize;
-    }
-    char* at = FFree;
-    std::memcpy(at, text.data(), text.size());
-    FFree += text.size();
-    FFreeLeft -= text.size();
-    return at;
-  }
-
-  std::vector<TText> FTexts;
-  std::vector<std::uint32_t> FSlots;  // id + 1; 0 marks a free slot
-  std::vector<std::unique_ptr<char[]>> FChunks;
-  char* FFree = nullptr;
-  std::size_t FFreeLeft = 0;
-  std::size_t FChunkBytes = 0;
-};
 
 }  // namespace
 
@@ -1302,7 +1208,9 @@ void TMemTable::SetBoolean(int field, bool value) {
   CheckField(field);
   const TFieldType type = Fields()[static_cast<std::size_t>(field)].Type;
   if (type == TFieldType::String) return SetString(field, value ? "True" : "False");
-  if (type == TFieldType::DateTime || type == TFieldType::Time) Fail("a boolean cannot be stored in a date or time field");
+  if (type == TFieldType::DateTime || type == TFieldType::Time) {
+    Fail("a boolean cannot be stored in a date or time field");
+  }
   TBufferValue& v = EditValue(field);
   v.Null = false;
   v.Bool = value;
@@ -1314,7 +1222,9 @@ void TMemTable::SetDateTime(int field, double value) {
   CheckField(field);
   const TFieldType type = Fields()[static_cast<std::size_t>(field)].Type;
   if (type == TFieldType::String) return SetString(field, IsoDateTime(value));
-  if (type != TFieldType::DateTime && type != TFieldType::Time) Fail("a date cannot be stored in a field of another kind");
+  if (type != TFieldType::DateTime && type != TFieldType::Time) {
+    Fail("a date cannot be stored in a field of another kind");
+  }
   TBufferValue& v = EditValue(field);
   v.Null = false;
   v.Float = value;
