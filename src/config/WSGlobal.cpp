@@ -42,6 +42,10 @@ std::string WithSlash(std::string folder) {
   return folder;
 }
 
+std::string TextOf(const TMemTable& table, int field) {
+  return table.IsNull(field) ? std::string() : table.AsString(field);
+}
+
 // Makes the bytes of a finished temporary file durable before it replaces the real one.
 void SyncFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -89,12 +93,6 @@ void Tglobals::LoadTables() {
     }
   }
 }
-
-namespace {
-
-std::string TextOf(const TMemTable& table, int field) { return table.IsNull(field) ? std::string() : table.AsString(field); }
-
-}  // namespace
 
 void Tglobals::BuildLookups() {
   const int index = kbmStatusCodes.FieldNo("Index"), text = kbmStatusCodes.FieldNo("Text");
