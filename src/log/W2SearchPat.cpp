@@ -337,7 +337,7 @@ std::string TDSearchPattern::FindEngineParameter(std::string_view url) const {
     const std::string_view machine = kbmSearch.AsStringViewAt(row, FImpl->MachineField);
     if (machine.empty()) continue;
     const std::size_t p = url.find(machine);
-    if (p != std::string_view::npos && p > 0 && p < hostEnd) return kbmSearch.AsStringAt(row, FImpl->TextField);
+    if (p < hostEnd) return kbmSearch.AsStringAt(row, FImpl->TextField);
   }
   return {};
 }
