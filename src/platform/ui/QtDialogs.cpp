@@ -124,7 +124,7 @@ std::unique_ptr<QInputDialog> TQtDialogs::MakeInputBox(const QString& caption, c
 
 std::optional<std::vector<std::string>> TQtDialogs::OpenFiles(const TFileDialogSpec& spec) {
   QFileDialog dialog(FParent);
-  ApplySpec(dialog, spec, false);
+  SetUpFileDialog(dialog, spec, false);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   std::vector<std::string> files;
   for (const QString& file : dialog.selectedFiles()) files.push_back(ToUtf8(file));
@@ -134,7 +134,7 @@ std::optional<std::vector<std::string>> TQtDialogs::OpenFiles(const TFileDialogS
 
 std::optional<std::string> TQtDialogs::SaveFile(const TFileDialogSpec& spec) {
   QFileDialog dialog(FParent);
-  ApplySpec(dialog, spec, true);
+  SetUpFileDialog(dialog, spec, true);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return ToUtf8(dialog.selectedFiles().constFirst());
 }
@@ -148,7 +148,7 @@ QString TQtDialogs::ConvertFilter(const std::string& filter) {
   return entries.join(QStringLiteral(";;"));
 }
 
-void TQtDialogs::ApplySpec(QFileDialog& dialog, const TFileDialogSpec& spec, bool save) {
+void TQtDialogs::SetUpFileDialog(QFileDialog& dialog, const TFileDialogSpec& spec, bool save) {
   if (!spec.Title.empty()) dialog.setWindowTitle(FromUtf8(spec.Title));
   if (!spec.Folder.empty()) dialog.setDirectory(FromUtf8(spec.Folder));
   const QString filter = ConvertFilter(spec.Filter);

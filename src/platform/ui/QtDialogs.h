@@ -43,8 +43,8 @@ public:
                                                     const QString& text, QWidget* parent);
   // "Description (*.ext)|*.ext|Other (*.a;*.b)|*.a;*.b" -> Qt's "Description (*.ext);;Other (*.a *.b)".
   static QString ConvertFilter(const std::string& filter);
-  // Sets up a file dialog by the spec.
-  static void ApplySpec(QFileDialog& dialog, const TFileDialogSpec& spec, bool save);
+  // Sets up a file dialog: title, folder, filter, default extension, selection, overwrite prompt.
+  static void SetUpFileDialog(QFileDialog& dialog, const TFileDialogSpec& spec, bool save);
 
 private:
   TAnswer Ask(TBoxKind kind, const std::string& text);

@@ -141,7 +141,7 @@ private slots:
     QCOMPARE(TQtDialogs::ConvertFilter(filter.toStdString()), expected);
   }
 
-  void FileDialogsFollowTheSpec() {
+  void FileDialogsTakeTheirSettings() {
     testsupport::TTempDir dir;
     TFileDialogSpec spec;
     spec.Title = "Open";
@@ -151,7 +151,7 @@ private slots:
     spec.MultiSelect = true;
 
     QFileDialog open;
-    TQtDialogs::ApplySpec(open, spec, false);
+    TQtDialogs::SetUpFileDialog(open, spec, false);
     QCOMPARE(open.windowTitle(), QString("Open"));
     QCOMPARE(open.directory().absolutePath(), QString::fromStdString(dir.Path().string()));
     QCOMPARE(open.nameFilters(), QStringList{"Konfiguratonsdateien (*.lf)"});
@@ -161,15 +161,15 @@ private slots:
 
     spec.MultiSelect = false;
     QFileDialog single;
-    TQtDialogs::ApplySpec(single, spec, false);
+    TQtDialogs::SetUpFileDialog(single, spec, false);
     QCOMPARE(single.fileMode(), QFileDialog::ExistingFile);
 
     QFileDialog save;
-    TQtDialogs::ApplySpec(save, spec, true);
+    TQtDialogs::SetUpFileDialog(save, spec, true);
     QCOMPARE(save.acceptMode(), QFileDialog::AcceptSave);
     QVERIFY(save.testOption(QFileDialog::DontConfirmOverwrite));
     spec.OverwritePrompt = true;
-    TQtDialogs::ApplySpec(save, spec, true);
+    TQtDialogs::SetUpFileDialog(save, spec, true);
     QVERIFY(!save.testOption(QFileDialog::DontConfirmOverwrite));
   }
 };
