@@ -140,8 +140,8 @@ std::optional<std::string> TQtDialogs::SaveFile(const TFileDialogSpec& spec) {
 }
 
 QString TQtDialogs::ConvertFilter(const std::string& filter) {
-  const QStringList parts = FromUtf8(filter).split(QLatin1Char('|'));
   if (filter.empty()) return {};
+  const QStringList parts = FromUtf8(filter).split(QLatin1Char('|'));
   QStringList entries;
   for (qsizetype i = 0; i < parts.size(); i += 2)
     entries << QtFilterEntry(parts[i], i + 1 < parts.size() ? parts[i + 1] : QString());
