@@ -104,7 +104,8 @@ std::vector<std::string> DescriptionFiles(const std::string& folder) {
   for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::path& path = it->path();
     std::error_code typeError;
-    if (it->is_regular_file(typeError) && SameTextAscii(path.extension().string(), ".lf"))
+    // Anything but a folder is tried, so that a file that cannot be read is reported.
+    if (!it->is_directory(typeError) && SameTextAscii(path.extension().string(), ".lf"))
       files.push_back(path.string());
   }
   std::sort(files.begin(), files.end());
@@ -352,7 +353,9 @@ std::string TDSearchPattern::ExtractSearchWords(std::string_view url, std::strin
   const std::size_t length = decoded.size();
   std::size_t i = p + parameter.size();
   while (i < length && decoded[i] == '+') ++i;
-  std::size_t e = decoded.find('&', i + 1);
+  // The value ends at the next "&", which may be at i itself: an empty value ("q=&hl=de")
+  // has no words rather than the next parameter for one.
+  std::size_t e = decoded.find('&', i);
   if (e == std::string::npos) e = length;
   std::vector<std::string> words;
   do {
