@@ -1,6 +1,8 @@
 #include "log/LogDate.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <string>
 
 #include "log/DateTime.h"
@@ -35,8 +37,24 @@ int MonthNumber(std::string_view letters) {
   return p == std::string_view::npos ? 0 : static_cast<int>((p + 1 + 3) / 4);
 }
 
-// "hh:mm:ss" or "hh:mm" as a fraction of a day.
+// Decimal places of a second (".363") as a fraction of a day.
+bool TryParseSecondFraction(std::string_view digits, double& result) {
+  if (digits.empty() || digits.size() > 9) return false;
+  int value = 0;
+  if (!TryParseDigits(digits, value)) return false;
+  result = value / std::pow(10.0, static_cast<double>(digits.size())) / 86400.0;
+  return true;
+}
+
+// "hh:mm:ss", "hh:mm:ss.fff" or "hh:mm" as a fraction of a day.
 bool TryParseTimeOfDay(std::string_view text, double& result) {
+  double fraction = 0;
+  if (const std::size_t dot = text.find('.'); dot != std::string_view::npos) {
+    if (std::count(text.begin(), text.end(), ':') != 2 || dot < text.rfind(':') ||
+        !TryParseSecondFraction(text.substr(dot + 1), fraction))
+      return false;
+    text = text.substr(0, dot);
+  }
   int parts[3] = {0, 0, 0};
   int count = 0;
   std::size_t start = 0;
@@ -49,7 +67,7 @@ bool TryParseTimeOfDay(std::string_view text, double& result) {
     start = colon + 1;
   }
   if (count < 2 || parts[0] > 23 || parts[1] > 59 || parts[2] > 59) return false;
-  result = EncodeTime(parts[0], parts[1], parts[2]);
+  result = EncodeTime(parts[0], parts[1], parts[2]) + fraction;
   return true;
 }
 

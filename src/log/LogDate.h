@@ -10,7 +10,7 @@
 bool TryParseLogDate(std::string_view text, double& result);
 
 // A W3C "yyyy-mm-dd hh:mm:ss" taken as written; either half may stand alone, seconds may be
-// left out.
+// left out or carry decimal places.
 bool TryParseW3CDateTime(std::string_view text, double& result);
 
 // A decimal integer with an optional sign, in 64-bit range.

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "log/DateTime.h"
 #include "log/LogDate.h"
 #include "log/W2SearchPat.h"
@@ -71,7 +73,10 @@ TEST(LogDate, W3CDatesAndNumbers) {
   EXPECT_EQ(IsoDateTime(value), "2002-05-24T00:00:00");
   ASSERT_TRUE(TryParseW3CDateTime("20:18:01", value));
   EXPECT_EQ(IsoTime(value), "20:18:01");
-  for (const char* bad : {"2002-13-24 20:18:01", "2002-05-24 25:00:00", "24/May/2002", "2002-05-24 ", "x"})
+  ASSERT_TRUE(TryParseW3CDateTime("2012-08-15 17:00:00.5", value));
+  EXPECT_NEAR((value - std::floor(value)) * 86400, 17 * 3600 + 0.5, 1e-6);
+  for (const char* bad : {"2002-13-24 20:18:01", "2002-05-24 25:00:00", "24/May/2002", "2002-05-24 ", "x",
+                          "2002-05-24 17:00.5:00", "2002-05-24 17:00:00.", "2002-05-24 17:00:00.x"})
     EXPECT_FALSE(TryParseW3CDateTime(bad, value)) << bad;
 
   std::int64_t number = 0;
