@@ -59,7 +59,7 @@ QPixmap DrawMakerLogo() {
   painter.setBrush(QColor(40, 90, 70));
   for (const QPointF& node : nodes) painter.drawEllipse(node, 8, 8);
   painter.setPen(QColor(30, 60, 50));
-  painter.setFont(LogoFont(26, true));
+  painter.setFont(LogoFont(24, true));
   painter.drawText(QRect(116, 8, 272, 40), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Trevalo developers"));
   painter.setFont(LogoFont(13, false));
   painter.drawText(QRect(118, 46, 272, 22), Qt::AlignLeft | Qt::AlignVCenter,

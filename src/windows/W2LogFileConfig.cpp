@@ -138,6 +138,7 @@ void TfrmLogFileConfig::CreateGrid() {
   dbConfig->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
                             QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
   dbConfig->verticalHeader()->hide();
+  dbConfig->verticalHeader()->setDefaultSectionSize(dbConfig->fontMetrics().height() + 6);
   dbConfig->horizontalHeader()->setStretchLastSection(true);
   dbConfig->setColumnWidth(colConfigName, 127);
   dbConfig->setColumnWidth(colConfigLeftChar, 46);
