@@ -242,9 +242,18 @@ bool TDSearchPattern::ReadW3CFields(TQelBufferedFile& reader) {
 }
 
 void TDSearchPattern::ReadLogLine(TQelBufferedFile& reader, std::string& line) {
+  std::int64_t physicalLines = 0;
+  ReadLogLine(reader, line, physicalLines);
+}
+
+void TDSearchPattern::ReadLogLine(TQelBufferedFile& reader, std::string& line, std::int64_t& physicalLines) {
   // Empty lines are skipped like comments: handlers expect the fields of a log line.
   reader.ReadLine(line);
-  while ((line.empty() || line[0] == '#') && !reader.Eof()) reader.ReadLine(line);
+  ++physicalLines;
+  while ((line.empty() || line[0] == '#') && !reader.Eof()) {
+    reader.ReadLine(line);
+    ++physicalLines;
+  }
   if (!line.empty() && line[0] == '#') line.clear();
 }
 
@@ -330,9 +339,10 @@ std::string TDSearchPattern::GetSearchPhrase(std::string_view referrer, std::str
 }
 
 std::string TDSearchPattern::FindEngineParameter(std::string_view url) const {
-  // The first "/" from the 8th character on ends the host after a four-letter scheme and
-  // "://"; the engine's name must stand before it.
-  const std::size_t hostEnd = url.find('/', 7);
+  // The first "/" after "://" ends the host; the engine's name must stand before it. Without
+  // a scheme the search starts at the 8th character, where a four-letter scheme would end.
+  const std::size_t scheme = url.find("://");
+  const std::size_t hostEnd = url.find('/', scheme == std::string_view::npos ? 7 : scheme + 3);
   if (hostEnd == std::string_view::npos) return {};
   for (int row = 0; row < kbmSearch.RecordCount(); ++row) {
     const std::string_view machine = kbmSearch.AsStringViewAt(row, FImpl->MachineField);

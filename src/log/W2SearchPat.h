@@ -55,6 +55,8 @@ public:
   // The next log line of an open reader; comment lines and empty lines are skipped. The line
   // is empty only when the file ended before another log line.
   void ReadLogLine(TQelBufferedFile& reader, std::string& line);
+  // The same, adding to physicalLines every line read, comments and empty lines included.
+  void ReadLogLine(TQelBufferedFile& reader, std::string& line, std::int64_t& physicalLines);
 
   // Cuts the next field out of a line; pos is the 1-based position of the last character
   // consumed (0 before the first field) and is updated.

@@ -24,7 +24,9 @@ TEST(SearchPhrase, PhrasesOfReferrers) {
       {Google, false, "analyser,log"},
       {"http://www.example.com/search?q=log", false, ""},
       {"http://www.example.com/google?q=log", false, ""},         // google after the host's "/"
-      {"https://www.google.de/search?q=log", false, ""},          // five-letter scheme
+      {"https://www.google.de/search?q=log", false, "log"},       // secure scheme: host ends at its "/"
+      {"https://www.google.de/search?q=log", true, "www.google.de - log"},
+      {"https://www.example.com/google?q=log", false, ""},
       {"http://www.google.de/search?hl=de", true, "http://www.google.de/search?hl=de"},  // q= missing
       {"http://www.google.de/search?q=++log", false, "log"},
       {"http://www.google.de/search?q=log+log", false, "log,log"},
