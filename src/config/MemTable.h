@@ -9,6 +9,7 @@
 // given at definition, or the order set by OrderBy; records that fail an active filter are
 // left out. Tables attached to another share its store (same records) but keep their own
 // cursor, order and filter.
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -41,6 +42,10 @@ struct TTableChange {
   int Row = -1;
 };
 
+// Integer text as tables read it: optional blanks around, an optional sign, decimal digits,
+// within 32 bits.
+bool TryParseInt32(std::string_view text, std::int32_t& value);
+
 class TMemStore;  // records shared by a table and the tables attached to it
 
 class TMemTable {
@@ -69,7 +74,10 @@ public:
   // Editing. Append/Insert start a new record (Insert: before the current one, in natural
   // order); Edit starts changing the current one; Post stores the values set since then and
   // places the record by the order in force; Cancel drops them. Delete removes the current
-  // record.
+  // record (the cursor goes to the record after it, or to the new last one); it costs time
+  // linear in the records, so removing them all is Empty's work. While editing, moving the
+  // cursor, ordering, filtering or starting another record posts first; Delete, Close and
+  // Empty cancel. Edit and Delete without a current record raise.
   void Append();
   void Insert();
   void Edit();
@@ -91,7 +99,12 @@ public:
   int RecNo() const;        // view position of the current record, -1 when none
   void SetRecNo(int row);   // moves the cursor to a view position
 
-  // Values of the current record (or of the record being edited).
+  // Values of the current record (or of the record being edited). A field without a value
+  // reads as "", 0, false or 0.0. Texts of non-string fields, read and written: integers in
+  // decimal, booleans "True"/"False" (also "1"/"0" when set, any letter case), date-times as
+  // "YYYY-MM-DDTHH:MM:SS" (also "YYYY-MM-DD"), times as "HH:MM:SS"; setting "" clears the field.
+  // A string field keeps at most Size bytes (0: no limit), cut before a NUL and never inside a
+  // UTF-8 sequence.
   bool IsNull(int field) const;
   std::string AsString(int field) const;  // integers, booleans and dates as text
   std::string_view AsStringView(int field) const;  // string fields only; valid until the next change
@@ -113,14 +126,17 @@ public:
   double AsDateTimeAt(int row, int field) const;
 
   // Moves to the first visited record whose field equals value; texts compare without
-  // letter case when ignoreCase. Returns whether one was found (the cursor stays otherwise).
+  // letter case (A-Z) when ignoreCase. Returns whether one was found (the cursor stays
+  // otherwise). An empty value finds a record without a value in that field.
   bool Locate(std::string_view field, std::string_view value, bool ignoreCase);
 
-  // From now on records are visited ordered by that field (stable); cursor to the first.
+  // From now on records are visited ordered by that field (stable: records with equal values
+  // keep the order they had before); cursor to the first. Absent values come first ascending.
   void OrderBy(std::string_view field, bool descending);
 
   // Filter texts: comparisons "Field = value" / "Field <> value" joined by " AND ";
-  // a text value stands in apostrophes, an integer in decimal.
+  // a text value stands in apostrophes, an integer in decimal. A field without a value equals
+  // only an empty value. Raises on a malformed text or an unknown field.
   void SetFilterText(std::string text);
   const std::string& FilterText() const { return FFilterText; }
   void SetFiltered(bool on);
@@ -131,7 +147,9 @@ public:
   void EnableControls();
   bool ControlsDisabled() const { return FUpdateLock > 0; }
 
-  // Shares the other table's records; detaching gives this table an empty store of its own.
+  // Shares the other table's records and fields; detaching gives this table an empty store
+  // of its own with its own fields. Detaching or destroying a table detaches the tables
+  // attached to it.
   void AttachTo(TMemTable& master);
   void Detach();
   TMemTable* Master() const { return FMaster; }
@@ -139,8 +157,51 @@ public:
   int AddObserver(TObserver observer);
   void RemoveObserver(int id);
 
+  // Bytes held by the records and strings of the store and by this table's view.
+  std::size_t MemoryUsage() const;
+
 private:
   friend class TMemStore;
+  struct TValue;
+  struct TBufferValue;
+  struct TProbe;
+
+  TMemStore& Store() const { return *FStore; }
+  [[noreturn]] void Fail(const std::string& message) const;
+  [[noreturn]] void FailConversion(std::string_view value, int field, const char* kind) const;
+  void CheckActive() const;
+  void CheckField(int field) const;
+  TBufferValue& EditValue(int field);
+  void CheckBrowseMode();
+  void StartNew(std::uint32_t before);
+  void PostNew();
+  void PostEdit();
+
+  bool FilterActive() const;
+  bool NaturalView() const;
+  void EnsureRows() const;
+  void EnsureCursor() const;
+  int ViewCount() const;
+  std::uint32_t RowRecord(int row) const;
+  std::uint32_t CurrentRecord() const;
+  int RowOf(std::uint32_t record) const;
+  bool ViewDependsOn(const std::vector<char>& changedFields) const;
+  void ViewChanged();
+  void CursorToFirst();
+  void MoveCursor(int row);
+
+  TValue ReadCurrent(int field) const;
+  TValue ReadAt(int row, int field) const;
+  std::string TextOf(const TValue& value, int field) const;
+  std::int32_t IntegerOf(const TValue& value, int field) const;
+  bool BooleanOf(const TValue& value, int field) const;
+  double DateTimeOf(const TValue& value, int field) const;
+
+  void Tell(const TTableChange& change);
+  void TellSharing(const TTableChange& change);
+  void ClearStore();
+  void LeaveStore();
+
   // Implementation state; see MemTable.cpp.
   std::string FName;
   std::shared_ptr<TMemStore> FStore;

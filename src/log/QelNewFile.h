@@ -3,6 +3,7 @@
 // TQelFile is unbuffered over a POSIX descriptor with 64-bit positions;
 // TQelBufferedFile adds a buffer, a line reader and line writers.
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -58,10 +59,13 @@ protected:
   [[noreturn]] void Fail(const char* format) const;  // raises with FileName put into format's %s
   void CheckOpen() const;
   void CheckClosed() const;
+  // Closes the handle without reporting errors; true when the system closed it cleanly.
+  bool CloseHandle() noexcept;
 
   int FHandle = -1;
   std::string FFileName;
   bool FOpened = false;
+  bool FDeleteOnClose = false;
 };
 
 class TQelBufferedFile : public TQelFile {
@@ -98,6 +102,7 @@ public:
   std::int64_t FileSize() const { return FFileSize; }
 
 protected:
+  // Positioned transfers (pread/pwrite): the system file pointer is never moved for them.
   void ReadAt(void* dest, std::int32_t count, std::int64_t offset);
   void WriteAt(const void* src, std::int32_t count, std::int64_t offset);
   std::int32_t BufferOffset(std::int32_t limit);
@@ -107,8 +112,19 @@ protected:
   bool FFlushWhenFull = false;
   std::int64_t FFileSize = 0;
   std::int64_t FPosition = 0;
-  std::int64_t FFilePosition = 0;
   std::int64_t FBufferStart = 0;
   std::int32_t FBufferCount = 0;
   std::int32_t FDirectLimit = 0;
+  // BufferSize and MaxLineLength as they were at Open, so changing the settings while open
+  // cannot make the buffer code overrun the allocation.
+  std::int32_t FCapacity = 0;
+  std::int32_t FLineLimit = 0;
+
+private:
+  void CopyIn(std::int32_t offset, const char* src, std::int32_t count);
+  void WriteDirect(const char* src, std::int32_t count);
+  std::int32_t FindLineEnd(std::int32_t from, std::int32_t to) const;
+  void StepOverLineEnd(std::int32_t e);
+
+  std::unique_ptr<char[]> FOwnedBuffer;
 };

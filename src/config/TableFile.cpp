@@ -1,0 +1,379 @@
+#include "config/TableFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "config/MemTable.h"
+#include "log/DateTime.h"
+#include "log/QelNewFile.h"
+
+namespace {
+
+using TFileValue = std::optional<std::string>;  // nullopt: the field gets no value
+
+// ---- reading ----
+
+std::string ReadWholeFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat info {};
+  if (fd < 0 || ::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    if (fd >= 0) ::close(fd);
+    throw EQelFileError("cannot open file " + path);
+  }
+  std::string content;
+  char buffer[64 * 1024];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      throw EQelFileError("cannot read file " + path);
+    }
+    content.append(buffer, static_cast<std::size_t>(n));
+  }
+  ::close(fd);
+  return content;
+}
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
+
+// Lines of the file: CR, LF and NUL end a line and a run of them counts as one line end.
+// Line ends before the first line are passed over too, so that a leading blank line does not
+// take the place of the header and turn the real header into a record.
+std::vector<std::string_view> SplitLines(std::string_view content) {
+  std::vector<std::string_view> lines;
+  std::size_t i = 0;
+  for (;;) {
+    while (i < content.size() && IsLineEnd(content[i])) ++i;
+    if (i == content.size()) break;
+    const std::size_t start = i;
+    while (i < content.size() && !IsLineEnd(content[i])) ++i;
+    lines.push_back(content.substr(start, i - start));
+  }
+  return lines;
+}
+
+// Splits a line into at most maxCount values. A quoted value that misses its closing
+// apostrophe takes the rest of the line.
+void SplitValues(std::string_view line, std::size_t maxCount, std::vector<TFileValue>& values) {
+  values.clear();
+  std::size_t i = 0;
+  while (i < line.size() && values.size() < maxCount) {
+    if (line[i] == ';') {
+      values.emplace_back();
+      ++i;
+      continue;
+    }
+    std::string text;
+    if (line[i] == '\'') {
+      for (++i; i < line.size(); ++i) {
+        if (line[i] == '\'') {
+          if (i + 1 < line.size() && line[i + 1] == '\'') {
+            ++i;
+          } else {
+            ++i;  // the closing apostrophe; the character after it is passed over unread
+            break;
+          }
+        }
+        text += line[i];
+      }
+      ++i;
+    } else {
+      std::size_t end = line.find(';', i);
+      if (end == std::string_view::npos) end = line.size();
+      text.assign(line.substr(i, end - i));
+      i = end + 1;
+    }
+    values.emplace_back(std::move(text));
+  }
+}
+
+std::string FirstValue(std::string_view line) {
+  std::vector<TFileValue> values;
+  SplitValues(line, 1, values);
+  return values.empty() || !values[0] ? std::string() : *values[0];
+}
+
+// A definition block written by other tools ("@@FILE VERSION@@" ... "@@TABLEDEF END@@") is
+// skipped: the table's own fields are what counts. Returns the index of the header line.
+std::size_t HeaderLine(const std::vector<std::string_view>& lines) {
+  if (lines.empty() || FirstValue(lines[0]) != "@@FILE VERSION@@") return 0;
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    if (FirstValue(lines[i]) == "@@TABLEDEF END@@") return i + 1;
+  }
+  return lines.size();
+}
+
+char LowerAZ(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+int MatchField(const TMemTable& table, std::string_view name) {
+  const auto& fields = table.Fields();
+  for (std::size_t f = 0; f < fields.size(); ++f) {
+    const std::string& field = fields[f].Name;
+    if (field.size() != name.size()) continue;
+    bool same = true;
+    for (std::size_t i = 0; i < name.size() && same; ++i) same = LowerAZ(field[i]) == LowerAZ(name[i]);
+    if (same) return static_cast<int>(f);
+  }
+  return -1;
+}
+
+// Undoes the writer's escapes. A "%" before any other character, or last, stays as it is.
+std::string Unescape(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '%' && i + 1 < text.size()) {
+      switch (text[i + 1]) {
+        case '%': c = '%'; ++i; break;
+        case 'c': c = '\r'; ++i; break;
+        case 'n': c = '\n'; ++i; break;
+        case '0': c = '\0'; ++i; break;
+        default: break;
+      }
+    }
+    out.push_back(c);
+  }
+  return out;
+}
+
+// Dates and times as the writer puts them: "dd/mm/yyyy hh:mm:ss" and "hh:mm:ss".
+bool ReadDigits(std::string_view& s, std::size_t count, int& value) {
+  if (s.size() < count) return false;
+  value = 0;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (s[i] < '0' || s[i] > '9') return false;
+    value = value * 10 + (s[i] - '0');
+  }
+  s.remove_prefix(count);
+  return true;
+}
+
+bool ReadSeparator(std::string_view& s, char c) {
+  if (s.empty() || s.front() != c) return false;
+  s.remove_prefix(1);
+  return true;
+}
+
+bool ParseFileTime(std::string_view& s, double& value) {
+  int h = 0, m = 0, sec = 0;
+  if (!ReadDigits(s, 2, h) || !ReadSeparator(s, ':') || !ReadDigits(s, 2, m) || !ReadSeparator(s, ':') ||
+      !ReadDigits(s, 2, sec) || m > 59 || sec > 59)
+    return false;
+  value = EncodeTime(h, m, sec);
+  return true;
+}
+
+bool ParseFileDateTime(std::string_view s, double& value) {
+  int d = 0, m = 0, y = 0;
+  if (!ReadDigits(s, 2, d) || !ReadSeparator(s, '/') || !ReadDigits(s, 2, m) || !ReadSeparator(s, '/') ||
+      !ReadDigits(s, 4, y) || !TryEncodeDate(y, m, d, value))
+    return false;
+  if (s.empty()) return true;
+  double time = 0;
+  if (!ReadSeparator(s, ' ') || !ParseFileTime(s, time) || !s.empty() || time >= 1) return false;
+  value += time;
+  return true;
+}
+
+[[noreturn]] void FailValue(const TMemTable& table, int field, const std::string& value, const char* kind,
+                            const std::string& path) {
+  throw ETableFileError("'" + value + "' is not a valid " + kind + " value for field '" +
+                        table.Fields()[static_cast<std::size_t>(field)].Name + "' in file " + path);
+}
+
+void StoreValue(TMemTable& table, int field, const TFileValue& value, const std::string& path) {
+  if (!value) {
+    table.ClearField(field);
+    return;
+  }
+  const std::string& text = *value;
+  switch (table.Fields()[static_cast<std::size_t>(field)].Type) {
+    case TFieldType::String:
+      table.SetString(field, Unescape(text));  // cut at a NUL and to the field's size
+      return;
+    case TFieldType::Boolean:
+      table.SetBoolean(field, text == "True");
+      return;
+    case TFieldType::Integer: {
+      std::int32_t n = 0;
+      if (text.empty()) {
+        table.ClearField(field);
+      } else if (TryParseInt32(text, n)) {
+        table.SetInteger(field, n);
+      } else {
+        FailValue(table, field, text, "integer", path);
+      }
+      return;
+    }
+    case TFieldType::DateTime:
+    case TFieldType::Time: {
+      const bool isTime = table.Fields()[static_cast<std::size_t>(field)].Type == TFieldType::Time;
+      double d = 0;
+      std::string_view rest = text;
+      if (text.empty()) {
+        table.ClearField(field);
+      } else if (isTime ? ParseFileTime(rest, d) && rest.empty() : ParseFileDateTime(text, d)) {
+        table.SetDateTime(field, d);
+      } else {
+        FailValue(table, field, text, isTime ? "time" : "date-time", path);
+      }
+      return;
+    }
+  }
+}
+
+// Observers hear one reset when the load ends, also when it fails.
+class TControlsDisabled {
+public:
+  explicit TControlsDisabled(TMemTable& table) : FTable(table) { FTable.DisableControls(); }
+  ~TControlsDisabled() { FTable.EnableControls(); }
+  TControlsDisabled(const TControlsDisabled&) = delete;
+  TControlsDisabled& operator=(const TControlsDisabled&) = delete;
+
+private:
+  TMemTable& FTable;
+};
+
+// ---- writing ----
+
+// Encloses a value in apostrophes, doubling those inside; string values also get their
+// "%", CR, LF and NUL escaped so that a record stays on one line.
+void AppendQuoted(std::string& out, std::string_view text, bool escape) {
+  out.push_back('\'');
+  for (const char c : text) {
+    if (c == '\'') {
+      out += "''";
+    } else if (escape && c == '%') {
+      out += "%%";
+    } else if (escape && c == '\r') {
+      out += "%c";
+    } else if (escape && c == '\n') {
+      out += "%n";
+    } else if (escape && c == '\0') {
+      out += "%0";
+    } else {
+      out.push_back(c);
+    }
+  }
+  out.push_back('\'');
+}
+
+std::string FileDateTime(double value, bool timeOnly) {
+  const TCivilDateTime c = DecodeDateTime(value);
+  char buffer[48];
+  if (timeOnly) {
+    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", c.Hour, c.Minute, c.Second);
+  } else {
+    std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d %02d:%02d:%02d", c.Day, c.Month, c.Year, c.Hour, c.Minute,
+                  c.Second);
+  }
+  return buffer;
+}
+
+void AppendValue(std::string& out, const TMemTable& table, int row, int field) {
+  switch (table.Fields()[static_cast<std::size_t>(field)].Type) {
+    case TFieldType::String: AppendQuoted(out, table.AsStringViewAt(row, field), true); break;
+    case TFieldType::Integer: AppendQuoted(out, std::to_string(table.AsIntegerAt(row, field)), false); break;
+    case TFieldType::Boolean: AppendQuoted(out, table.AsBooleanAt(row, field) ? "True" : "False", false); break;
+    case TFieldType::DateTime: AppendQuoted(out, FileDateTime(table.AsDateTimeAt(row, field), false), false); break;
+    case TFieldType::Time: AppendQuoted(out, FileDateTime(table.AsDateTimeAt(row, field), true), false); break;
+  }
+}
+
+std::string TableText(const TMemTable& table) {
+  std::string out;
+  const int fieldCount = table.FieldCount();
+  for (int f = 0; f < fieldCount; ++f) {
+    if (f > 0) out.push_back(';');
+    AppendQuoted(out, table.Fields()[static_cast<std::size_t>(f)].Name, false);
+  }
+  out += "\r\n";
+  const int rows = table.RecordCount();
+  for (int row = 0; row < rows; ++row) {
+    for (int f = 0; f < fieldCount; ++f) {
+      if (f > 0) out.push_back(';');
+      if (!table.IsNullAt(row, f)) AppendValue(out, table, row, f);
+    }
+    out += "\r\n";
+  }
+  return out;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// Writes a temporary file beside path and renames it into place, so that a failure leaves
+// the old file as it was. The new file keeps the old one's permissions.
+void ReplaceFile(const std::string& path, std::string_view bytes) {
+  std::string temp;
+  int fd = -1;
+  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) throw EQelFileError("cannot create file " + path);
+  struct stat old {};
+  if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
+  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+  const bool closed = ::close(fd) == 0;
+  if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
+    ::unlink(temp.c_str());
+    throw EQelFileError("cannot write file " + path);
+  }
+}
+
+}  // namespace
+
+void SaveTableFile(TMemTable& table, const std::string& path) {
+  if (!table.Active()) throw ETableFileError("cannot save the closed table '" + table.Name() + "' to file " + path);
+  table.Post();
+  ReplaceFile(path, TableText(table));
+}
+
+void LoadTableFile(TMemTable& table, const std::string& path) {
+  if (!table.Active()) throw ETableFileError("cannot load file " + path + " into the closed table '" + table.Name() + "'");
+  const std::string content = ReadWholeFile(path);
+  const std::vector<std::string_view> lines = SplitLines(content);
+  const std::size_t header = HeaderLine(lines);
+  if (header >= lines.size()) return;
+
+  std::vector<TFileValue> values;
+  SplitValues(lines[header], std::numeric_limits<std::size_t>::max(), values);
+  std::vector<int> columns;  // field of each header value, -1: column skipped
+  for (const TFileValue& name : values) columns.push_back(name ? MatchField(table, *name) : -1);
+
+  // Records read before a bad value stay in the table.
+  TControlsDisabled quiet(table);
+  for (std::size_t line = header + 1; line < lines.size(); ++line) {
+    SplitValues(lines[line], columns.size(), values);
+    table.Append();
+    try {
+      for (std::size_t k = 0; k < values.size(); ++k) {
+        if (columns[k] >= 0) StoreValue(table, columns[k], values[k], path);
+      }
+    } catch (...) {
+      table.Cancel();
+      throw;
+    }
+    table.Post();
+  }
+}
