@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "log/DateTime.h"
+#include "log/W2SearchPat.h"
+#include "support/ParserFixture.h"
 
 namespace {
 
@@ -61,6 +63,25 @@ TEST(TSearchUser, ClearUsersForgetsEveryAddressButKeepsTheTimeArea) {
   EXPECT_TRUE(users.IsNewVisitor("b", At(10, 1)));
   EXPECT_FALSE(users.IsNewVisitor("a", At(10, 6)));
   EXPECT_EQ(users.TimeArea(), FiveMinutes);
+}
+
+TEST(TSearchUser, TakesAddressAndTimeFromTheParser) {
+  auto line = [](const std::string& ip, const std::string& date) {
+    testsupport::TCombinedLine combined;
+    combined.Ip = ip;
+    combined.Date = date;
+    return combined.Text();
+  };
+  const std::vector<std::string> lines{
+      line("", "10/Oct/2000:10:00:00 -0700"), line("", "10/Oct/2000:10:05:00 -0700"),
+      line("Host", "10/Oct/2000:17:10:00 +0000"), line("host", "10/Oct/2000:10:15:00 -0700"),
+      line("", "10/Oct/2000:10:10:01 -0700")};
+  testsupport::TParserFixture fixture;
+  TDSearchPattern& parser = fixture.Start(lines);
+  TSearchUser users(FiveMinutes);
+  std::vector<bool> isNew;
+  for (const auto& text : lines) isNew.push_back(users.IsNewVisitor(text, parser));
+  EXPECT_EQ(isNew, (std::vector<bool>{true, false, true, false, true}));
 }
 
 }  // namespace
