@@ -34,7 +34,10 @@ public:
   ISettingsStore& Store() const { return FStore; }
   IDialogs& Dialogs() const { return FDialogs; }
 
-  // Settings store helpers; key paths are relative to the user's root.
+  // Settings store helpers; key paths are relative to the user's root. ReadRegString raises
+  // ESettingsError for a value that is no text; ReadRegInteger gives false and -1 for a missing
+  // key or value or one that is no integer. Errors of the store itself (a damaged settings
+  // file) reach the caller from every helper.
   bool ReadRegString(const std::string& name, std::string& value, const std::string& keyPath = MainKey) const;
   bool ReadRegInteger(const std::string& name, std::int32_t& value, const std::string& keyPath = MainKey) const;
   bool WriteRegString(const std::string& name, const std::string& value, const std::string& keyPath = MainKey) const;
@@ -51,10 +54,13 @@ public:
   void InputRegString(const std::string& valueName, const std::string& caption, const std::string& prompt) const;
   void InputRegMinutes(const std::string& valueName, const std::string& caption, const std::string& prompt) const;
 
-  // The same-visitor time as a fraction of a day (5 minutes when none is stored).
+  // The same-visitor time as a fraction of a day (5 minutes when none is stored). A stored
+  // value below 0 or above 59 raises EConvertError (log/W2SearchPat.h).
   double GetTimeArea() const;
 
-  // List files of config/: one entry a line, CR LF line ends.
+  // List files of config/: one entry a line, CR LF line ends. A missing file reads as an
+  // empty list; writing replaces the file through a temporary one. File errors raise
+  // EQelFileError naming the path.
   std::vector<std::string> ReadListFile(const std::string& fileName) const;
   void WriteListFile(const std::string& fileName, const std::string& text) const;
 
@@ -63,12 +69,18 @@ public:
   TMemTable kbmSpare;
   TMemTable kbmStatusCodes;
 
+  // The text of a status code, or "unknown status code (<code>)"; the reference stays valid
+  // as long as this object.
   const std::string& GetStatusCodeText(std::int32_t code) const;
   bool IsNotSpareWord(std::string_view word) const;
   const std::vector<TReplaceRow>& ReplaceRows() const { return FReplaceRows; }
+  // Raises EQelFileError when "notschown.lst" cannot be read.
   std::vector<std::string> LoadNotShownList() const;
 
 private:
+  void LoadTables();
+  void BuildLookups();
+
   ISettingsStore& FStore;
   IDialogs& FDialogs;
   std::string FProgramDir;
