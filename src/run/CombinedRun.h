@@ -1,0 +1,66 @@
+#pragma once
+// The analysis commands of the main window in plain C++, so that the window and the report
+// tool run the same code: the line handlers that belong to no analysis ("Search Criterion"
+// and "Pages"), each tab's run, and the combined run of the "Select All" option.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "analyses/PageRule.h"
+
+class Tglobals;
+class TAnalysisRun;
+class TDSearchPattern;
+class TGeneralAnalysis;
+class TPopulareTimeAnalysis;
+class TTabMGridAnalysis;
+class TAddPageAnalysis;
+
+class TCombinedRun {
+public:
+  // now: the current local date-time, taken when the short statistics prepare a run.
+  TCombinedRun(const Tglobals& globals, TAnalysisRun& run, TGeneralAnalysis& general,
+               TPopulareTimeAnalysis& populareTime, TTabMGridAnalysis& search, TTabMGridAnalysis& pages,
+               TAddPageAnalysis& addPage, std::function<double()> now);
+
+  // State of the engine toggle: 0 while phrases carry the engine's host.
+  int EngineState = 0;
+  // State of the lock-words toggle: 1 while the lock words are applied.
+  int LockWordsState = 0;
+
+  void HandleSearchLine(const std::string& line, TDSearchPattern& parser);
+  void HandlePageLine(const std::string& line, TDSearchPattern& parser);
+
+  // The start commands without the window's part (enabling, start buttons). An error that
+  // leaves the run driver skips the remaining steps and reaches the caller.
+  void StartGeneral(const std::vector<std::string>& files);
+  void StartPopulareTime(const std::vector<std::string>& files, int analyseIndex, int chooseIndex);
+  void StartSearch(const std::vector<std::string>& files);
+  void StartPages(const std::vector<std::string>& files);
+  void StartProcess(const std::vector<std::string>& files);
+  void RunAll(const std::vector<std::string>& files, int analyseIndex, int chooseIndex);
+
+  // Sets the lock-words state off (the lock words are not applied).
+  void LockWordsReset() { LockWordsState = 0; }
+
+  // Result of the driver and line count of the last run.
+  bool LastRunOk() const { return FLastOk; }
+  std::int64_t LastLineCount() const { return FLastLineCount; }
+
+private:
+  bool Run(const std::vector<std::function<void(const std::string&, TDSearchPattern&)>>& handlers,
+           const std::vector<std::string>& files);
+
+  const Tglobals& FGlobals;
+  TAnalysisRun& FRun;
+  TGeneralAnalysis& FGeneral;
+  TPopulareTimeAnalysis& FPopulareTime;
+  TTabMGridAnalysis& FSearch;
+  TTabMGridAnalysis& FPages;
+  TAddPageAnalysis& FAddPage;
+  std::function<double()> FNow;
+  TNotShownFilter FNotShown;  // while "Pages" runs, alone or combined
+  bool FLastOk = false;
+  std::int64_t FLastLineCount = 0;
+};
