@@ -198,20 +198,12 @@ std::string TGeneralAnalysis::CutVersion(std::string_view token) {
 }
 
 std::string TGeneralAnalysis::FormatBytes(std::uint64_t bytes, ILocalFormat& format) {
+  // The count in a unit, to two decimals; nearbyint rounds halves to the even neighbour.
+  auto inUnit = [&](double hundredthDivisor, const char* unit) {
+    return format.FormatFloat(std::nearbyint(static_cast<double>(bytes) / hundredthDivisor) / 100.0) + unit;
+  };
   if (bytes < 1000) return std::to_string(bytes) + " bytes";
-  struct TUnit {
-    std::uint64_t Below;
-    double Divisor;  // to the unit's hundredths
-    const char* Name;
-  };
-  static constexpr TUnit Units[] = {
-      {1000000, 10.0, " kilobytes"},
-      {1000000000, 10000.0, " megabytes"},
-      {UINT64_MAX, 10000000.0, " gigabytes"},
-  };
-  const TUnit* unit = Units;
-  while (bytes >= unit->Below && unit->Below != UINT64_MAX) ++unit;
-  // nearbyint rounds halves to the even neighbour (the default rounding mode).
-  const double hundredths = std::nearbyint(static_cast<double>(bytes) / unit->Divisor);
-  return format.FormatFloat(hundredths / 100.0) + unit->Name;
+  if (bytes < 1000000) return inUnit(10.0, " kilobytes");
+  if (bytes < 1000000000) return inUnit(10000.0, " megabytes");
+  return inUnit(10000000.0, " gigabytes");
 }
