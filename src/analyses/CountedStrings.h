@@ -1,6 +1,7 @@
 #pragma once
-// Counting of text values without regard to letter case: one entry per value, holding the
-// spelling met first. Counting a known value builds no string.
+// Counting of text values without regard to letter case, letters beyond ASCII included (see
+// TextCompare.h): one entry per value, holding the spelling met first. Counting a known value
+// builds no string.
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -34,7 +34,7 @@ char32_t NextFolded(std::string_view text, std::size_t& pos) {
   auto b = static_cast<unsigned char>(text[pos]);
   if (b < 0x80) {
     ++pos;
-    return static_cast<char32_t>(LowerAZ(static_cast<char>(b)));
+    return static_cast<char32_t>(FoldCase(static_cast<char>(b)));
   }
   if ((b & 0xE0) == 0xC0 && b >= 0xC2 && pos + 1 < text.size()) {
     auto c = static_cast<unsigned char>(text[pos + 1]);
@@ -79,7 +79,7 @@ std::size_t HashFolded(std::string_view text) {
 
 std::string LowerAZ(std::string_view text) {
   std::string lowered(text);
-  for (char& c : lowered) c = LowerAZ(c);
+  for (char& c : lowered) c = FoldCase(c);
   return lowered;
 }
 
@@ -88,9 +88,9 @@ bool ContainsLowerAZ(std::string_view text, std::string_view loweredPattern) {
   const char first = loweredPattern[0];
   const std::size_t last = text.size() - loweredPattern.size();
   for (std::size_t i = 0; i <= last; ++i) {
-    if (LowerAZ(text[i]) != first) continue;
+    if (FoldCase(text[i]) != first) continue;
     std::size_t j = 1;
-    while (j < loweredPattern.size() && LowerAZ(text[i + j]) == loweredPattern[j]) ++j;
+    while (j < loweredPattern.size() && FoldCase(text[i + j]) == loweredPattern[j]) ++j;
     if (j == loweredPattern.size()) return true;
   }
   return false;

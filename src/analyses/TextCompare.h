@@ -5,8 +5,11 @@
 #include <string>
 #include <string_view>
 
-// Case folding: A-Z, and in UTF-8 text the letters of Latin-1, Latin Extended-A, Greek and
-// Cyrillic. Other bytes compare as they stand, so text in a single-byte code page still
+#include "analyses/TextKeys.h"
+
+// Case folding of counted values: A-Z, and in UTF-8 text the letters of Latin-1, Latin
+// Extended-A, Greek and Cyrillic (search phrases are often written in them; TextKeys.h folds
+// A-Z only). Other bytes compare as they stand, so text in a single-byte code page still
 // compares consistently (by ASCII letters only).
 int CompareFolded(std::string_view a, std::string_view b);  // <0, 0, >0
 bool EqualFolded(std::string_view a, std::string_view b);
@@ -26,8 +29,7 @@ struct TFoldedLess {
   bool operator()(std::string_view a, std::string_view b) const { return CompareFolded(a, b) < 0; }
 };
 
-// Substring filters lower-case only the letters A to Z, on both sides.
-inline char LowerAZ(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+// Substring filters lower-case only the letters A to Z (FoldCase), on both sides.
 std::string LowerAZ(std::string_view text);
 // Whether loweredPattern (already lowered by LowerAZ) occurs in text lowered the same way.
 // An empty pattern occurs nowhere.
