@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -343,47 +344,75 @@ std::vector<std::vector<int>> RewindScan(const std::vector<std::string>& address
   return visits;
 }
 
+// Compares the visits and the visit found for the clicks (every step-th row) with the rewind
+// scan over kbmData and with searching the visits one after the other.
+void ExpectVisitsAsScannedAndSearched(const TAddPageAnalysis& analysis, int step) {
+  const TMemTable& data = analysis.kbmData;
+  std::vector<std::string> address, page;
+  std::vector<double> time;
+  for (int row = 0; row < data.RecordCount(); ++row) {
+    address.push_back(data.AsStringAt(row, 1));
+    time.push_back(data.AsDateTimeAt(row, 2));
+    page.push_back(data.AsStringAt(row, 4));
+  }
+  auto describe = [](const std::string& text, double at) { return text + " " + IsoDateTime(at); };
+  std::vector<std::string> expected, actual;
+  for (const auto& visit : RewindScan(address, time, analysis.TimeArea())) {
+    std::string text = describe(address[visit[0]], time[visit[0]]) + ":";
+    for (int row : visit) text += " " + describe(page[row], time[row]);
+    expected.push_back(text);
+  }
+  for (int v = 0; v < analysis.VisitCount(); ++v) {
+    const TMember* visit = analysis.Root()->Child(v);
+    std::string text = describe(visit->Text, visit->Time) + ":";
+    for (const auto& node : visit->Child(0)->Children()) text += " " + describe(node->Text, node->Time);
+    actual.push_back(text);
+  }
+  ASSERT_EQ(actual, expected);
+
+  for (int row = 0; row < data.RecordCount(); row += step) {
+    int first = -1;
+    for (int v = 0; v < analysis.VisitCount() && first < 0; ++v)
+      if (TMember::FindByTextAndTime(*analysis.Root()->Child(v), page[row], time[row])) first = v;
+    ASSERT_EQ(analysis.VisitOfRow(row), first) << "row " << row;
+  }
+}
+
 TEST_F(AddPage, VisitsAndClickedPathsAgreeWithTheRewindScanAndTheVisitSearch) {
   std::mt19937 random(20240301);
+  // Addresses that equal a page, pages that equal the main page, many equal times and gaps of
+  // exactly the time area.
   const std::vector<std::string> addresses = {"a", "b", "c", "A", "/p1"};
   const std::vector<std::string> pages = {"/p1", "/p2", "/index.html"};
   for (int round = 0; round < 20; ++round) {
     std::vector<TRequest> requests;
     for (int i = 0; i < 60; ++i) {
-      int seconds = static_cast<int>(random() % 1800) / 30 * 30;  // many equal times and gaps of exactly 5 minutes
+      int seconds = static_cast<int>(random() % 1800) / 30 * 30;
       char time[16];
       std::snprintf(time, sizeof time, "10:%02d:%02d", seconds / 60, seconds % 60);
       requests.push_back({addresses[random() % addresses.size()], time, pages[random() % pages.size()]});
     }
     Collect(requests);
-
-    std::vector<TRequest> sorted = requests;
-    std::stable_sort(sorted.begin(), sorted.end(), [](const TRequest& x, const TRequest& y) { return x.Time < y.Time; });
-    std::vector<std::string> address;
-    std::vector<double> time;
-    for (const auto& r : sorted) {
-      address.push_back(r.Address);
-      time.push_back(At(r.Time));
-    }
-    std::vector<std::string> expected;
-    for (const auto& visit : RewindScan(address, time, 5.0 / 1440)) {
-      std::string text = sorted[visit[0]].Address + " " + sorted[visit[0]].Time + ":";
-      for (std::size_t k = 0; k < visit.size(); ++k)
-        text += (k == 0 ? " " : ", ") + sorted[visit[k]].Page + " " + sorted[visit[k]].Time;
-      expected.push_back(text);
-    }
-    ASSERT_EQ(Visits(), expected) << "round " << round;
-
-    // Searching the visits one after the other finds the same visit for every row.
-    for (int row = 0; row < Analysis->kbmData.RecordCount(); ++row) {
-      const std::string page = Analysis->kbmData.AsStringAt(row, 4);
-      const double at = Analysis->kbmData.AsDateTimeAt(row, 2);
-      int first = -1;
-      for (int v = 0; v < Analysis->VisitCount() && first < 0; ++v)
-        if (TMember::FindByTextAndTime(*Analysis->Root()->Child(v), page, at)) first = v;
-      ASSERT_EQ(Analysis->VisitOfRow(row), first) << "round " << round << ", row " << row;
-    }
+    SCOPED_TRACE("round " + std::to_string(round));
+    ExpectVisitsAsScannedAndSearched(*Analysis, 1);
   }
+}
+
+// Real traffic whose seconds are shuffled within each minute.
+TEST_F(AddPage, VisitsOfARealLogAgreeWithTheRewindScan) {
+  const std::string path = std::string(TREVALO_CORPUS) + "/apache/elastic_apache_logs_2015.log";
+  std::ifstream file(path, std::ios::binary);
+  if (!file) GTEST_SKIP() << "no corpus at " << path;
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) lines.push_back(line);
+  TDSearchPattern& parser = Fixture.Start(lines);
+  Analysis = std::make_unique<TAddPageAnalysis>(Fixture.Globals(), Fixture.Dialogs, Lookup);
+  Analysis->CreateTree();
+  Analysis->PrepareRun();
+  for (const auto& line : lines) Analysis->HandleLine(line, parser);
+  Analysis->FinishRun();
+  ASSERT_GT(Analysis->VisitCount(), 1000);
+  ExpectVisitsAsScannedAndSearched(*Analysis, 7);
 }
 
 TEST_F(AddPage, EveryVisitCanBeListedInOrder) {
