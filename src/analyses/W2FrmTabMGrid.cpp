@@ -75,6 +75,7 @@ void TTabMGridAnalysis::FinishRun() {
 // ignored). The IDs are given before the rows are stored, so the table's key order on ID
 // already is the final order.
 void TTabMGridAnalysis::BuildRows() {
+  if (!FCollecting) return;
   auto entries = FCounts.Sorted();
   std::stable_sort(entries.begin(), entries.end(),
                    [](const TCountedStrings::TEntry& a, const TCountedStrings::TEntry& b) { return a.Count > b.Count; });

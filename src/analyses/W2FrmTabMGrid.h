@@ -37,7 +37,7 @@ public:
   void PrepareRun();
   void AddValue(std::string_view text);
   void FinishRun();
-  void BuildRows();
+  void BuildRows();  // the counts of the run as rows; FinishRun calls it
   bool Collecting() const { return FCollecting; }
 
   // The "show" box of the grid row at view position row of kbmSummen was set to checked.

@@ -138,7 +138,7 @@ int TAddPageAnalysis::VisitCount() const { return FRoot ? FRoot->Count() : 0; }
 // time order. One pass over the rows in time order, with the open visit of each address in
 // a hash map.
 void TAddPageAnalysis::BuildVisits() {
-  if (!FRoot) CreateTree();
+  if (!FRoot) FRoot = std::make_unique<TMember>();
   FRoot->ClearChildren();
   FRoot->Text = "ROOT";
   FPathIndex = {};

@@ -48,7 +48,7 @@ public:
 
   // Visits: the children of Root(), in the order of their first request.
   void BuildVisits();
-  TMember* Root() const { return FRoot.get(); }
+  const TMember* Root() const { return FRoot.get(); }
   int VisitCount() const;
   std::string_view EntryText(std::string_view from) const;
 
