@@ -13,6 +13,17 @@ void TCountedStrings::Add(std::string_view text) {
   if (it->second < std::numeric_limits<std::int32_t>::max()) ++it->second;
 }
 
+std::int32_t& TCountedStrings::Cell(std::string_view text) {
+  auto it = FCounts.find(text);
+  if (it == FCounts.end()) it = FCounts.emplace(std::string(text), 0).first;
+  return it->second;
+}
+
+std::int32_t* TCountedStrings::Find(std::string_view text) {
+  auto it = FCounts.find(text);
+  return it == FCounts.end() ? nullptr : &it->second;
+}
+
 std::int32_t TCountedStrings::CountOf(std::string_view text) const {
   auto it = FCounts.find(text);
   return it == FCounts.end() ? 0 : it->second;

@@ -1,7 +1,7 @@
 #pragma once
 // Counting of text values without regard to letter case, letters beyond ASCII included (see
-// TextCompare.h): one entry per value, holding the spelling met first. Counting a known value
-// builds no string.
+// TextCompare.h): one entry per value, holding the spelling met first, with a signed 32-bit
+// count. Counting a known value builds no string.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -20,6 +20,11 @@ public:
 
   // Adds 1 to the value's count, or takes the value with count 1.
   void Add(std::string_view text);
+  // The count of text, inserted with 0 when absent. The reference stays valid until Clear, so
+  // callers may keep it to count again without a lookup.
+  std::int32_t& Cell(std::string_view text);
+  // The count of text, or nullptr when the list does not hold it.
+  std::int32_t* Find(std::string_view text);
   void Clear() { FCounts = {}; }  // also gives the memory back
   bool Empty() const { return FCounts.empty(); }
   std::size_t Size() const { return FCounts.size(); }

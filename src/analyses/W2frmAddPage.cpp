@@ -6,7 +6,6 @@
 
 #include "analyses/HostName.h"
 #include "analyses/TextCompare.h"
-#include "analyses/TextKeys.h"
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
 #include "log/W2SearchPat.h"

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 
-#include "analyses/TextKeys.h"
+#include "analyses/TextCompare.h"
 
 class TDSearchPattern;
 
@@ -29,6 +29,6 @@ public:
 
 private:
   // Address (letter case ignored) to the date-time of its latest line.
-  std::unordered_map<std::string, double, TNoCaseHash, TNoCaseEqual> FUsers;
+  std::unordered_map<std::string, double, TFoldedHash, TFoldedEqual> FUsers;
   double FTimeArea;
 };

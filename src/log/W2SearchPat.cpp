@@ -29,13 +29,17 @@ struct TDSearchPattern::TImpl {
   bool DateTextValid = false;
   int MachineField = 0;
   int TextField = 0;
+  const std::string* Current = nullptr;  // the line announced by BeginLine
 
   void Forget() { HaveLine = false; }
 
   void Split(const std::string& line) {
-    // Handlers pass the reader's string, whose buffer is reused line after line, so only
-    // the content tells lines apart; the size check settles most new lines.
-    if (HaveLine && line.size() == FLine.size() && std::memcmp(line.data(), FLine.data(), line.size()) == 0) return;
+    // Handlers pass the reader's string, whose buffer is reused line after line: the line
+    // announced by the run driver is known without a look; otherwise only the content tells
+    // lines apart, and the size check settles most new lines.
+    if (HaveLine && (&line == Current ||
+                     (line.size() == FLine.size() && std::memcmp(line.data(), FLine.data(), line.size()) == 0)))
+      return;
     FLine.assign(line);
     Description.Split(FLine, FFields);
     HaveLine = true;
@@ -257,6 +261,11 @@ void TDSearchPattern::ReadLogLine(TQelBufferedFile& reader, std::string& line, s
   if (!line.empty() && line[0] == '#') line.clear();
 }
 
+void TDSearchPattern::BeginLine(const std::string* line) {
+  FImpl->Forget();
+  FImpl->Current = line;
+}
+
 bool TDSearchPattern::SplitLine(std::string_view line, std::vector<std::string>& fields) {
   std::vector<TFieldSpan>& spans = FImpl->Scratch;
   const bool fits = FImpl->Description.Split(line, spans);
@@ -347,8 +356,9 @@ std::string TDSearchPattern::FindEngineParameter(std::string_view url) const {
   for (int row = 0; row < kbmSearch.RecordCount(); ++row) {
     const std::string_view machine = kbmSearch.AsStringViewAt(row, FImpl->MachineField);
     if (machine.empty()) continue;
-    const std::size_t p = url.find(machine);
-    if (p < hostEnd) return kbmSearch.AsStringAt(row, FImpl->TextField);
+    // Only a match that starts before the host's end counts: no need to look further.
+    if (url.substr(0, hostEnd - 1 + machine.size()).find(machine) != std::string_view::npos)
+      return kbmSearch.AsStringAt(row, FImpl->TextField);
   }
   return {};
 }
