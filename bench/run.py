@@ -189,7 +189,7 @@ def main():
                           f"{lines / max(pwall, 1e-9):>11,.0f} {ppeak:>8.1f} {pcpu / max(cpu, 1e-9):>8.1f}x")
         sys.stdout.flush()
     if args.micro and os.path.exists(MICRO):
-        subprocess.run([MICRO, "--benchmark_min_time=0.2s"], check=True)
+        subprocess.run([MICRO, "--benchmark_min_time=0.2"], check=True)
 
 
 if __name__ == "__main__":
