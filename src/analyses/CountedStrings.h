@@ -5,11 +5,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "analyses/TextCompare.h"
+#include "analyses/FoldedTable.h"
 
 class TCountedStrings {
 public:
@@ -25,14 +24,14 @@ public:
   std::int32_t& Cell(std::string_view text);
   // The count of text, or nullptr when the list does not hold it.
   std::int32_t* Find(std::string_view text);
-  void Clear() { FCounts = {}; }  // also gives the memory back
-  bool Empty() const { return FCounts.empty(); }
-  std::size_t Size() const { return FCounts.size(); }
+  void Clear() { FCounts.Clear(); }  // also gives the memory back
+  bool Empty() const { return FCounts.Empty(); }
+  std::size_t Size() const { return FCounts.Size(); }
   std::int32_t CountOf(std::string_view text) const;  // 0 when never added
 
   // The entries ascending by text, letter case ignored. Valid until the next change.
   std::vector<TEntry> Sorted() const;
 
 private:
-  std::unordered_map<std::string, std::int32_t, TFoldedHash, TFoldedEqual> FCounts;
+  TFoldedTable<std::int32_t> FCounts;
 };
