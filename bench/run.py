@@ -9,6 +9,13 @@ they run on the same file in the same run and the ratios are printed.
   bench/run.py                 all cases
   bench/run.py --quick         only the 1M-line combined case
   bench/run.py --cases a,b     chosen cases (names as printed)
+  bench/run.py --micro         also the micro-benchmarks of the hot functions (trevalo-bench)
+  bench/run.py --save-reference [--report BIN]
+                               saves the JSON output of BIN (default: the Release build) for
+                               every corpus file and the chosen cases' files in bench/out/reference/
+                               (save them with the binary of the commit to compare with)
+  bench/run.py --check         compares the current output with those references byte by byte
+                               before timing; exits with 1 on any difference
 """
 import argparse
 import os
@@ -22,6 +29,9 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(ROOT, "bench", "out")
 GENLOG = os.path.join(os.path.dirname(ROOT), "shared", "tools", "genlog.py")
 REPORT = os.path.join(ROOT, "build-release", "bin", "trevalo-report")
+MICRO = os.path.join(ROOT, "build-release", "bin", "trevalo-bench")
+CORPUS = os.path.join(os.path.dirname(ROOT), "shared", "corpus")
+REFERENCE = os.path.join(OUT, "reference")
 
 # name: (genlog arguments, trevalo-report arguments, compare with peers)
 CASES = {
@@ -80,11 +90,67 @@ def peers(path, workdir):
     return rows
 
 
+def reference_inputs(names):
+    """(key, report arguments, file) of every output the references cover."""
+    inputs = []
+    if os.path.isdir(CORPUS):
+        for folder, _, files in sorted(os.walk(CORPUS)):
+            for f in sorted(files):
+                if f.endswith(".md"):
+                    continue
+                path = os.path.join(folder, f)
+                key = os.path.relpath(path, CORPUS).replace(os.sep, "__")
+                inputs.append((key, ["--json"], path))
+                inputs.append((key + "--process", ["--json", "--process", "--main-page", "/"], path))
+    for name in names:
+        genargs, reportargs, _ = CASES[name]
+        inputs.append(("bench-" + name, reportargs, log_file(genargs)))
+    return inputs
+
+
+def report_output(binary, reportargs, path):
+    with tempfile.TemporaryDirectory() as work:
+        proc = subprocess.run([binary, "--settings", os.path.join(work, "settings.json"), *reportargs, path],
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    return b"exit %d\n" % proc.returncode + proc.stdout
+
+
+def save_reference(binary, names):
+    os.makedirs(REFERENCE, exist_ok=True)
+    for key, reportargs, path in reference_inputs(names):
+        with open(os.path.join(REFERENCE, key + ".json"), "wb") as f:
+            f.write(report_output(binary, reportargs, path))
+    print(f"references of {binary} saved in {REFERENCE}")
+
+
+def check(binary, names):
+    """True when every output equals its saved reference."""
+    differ = missing = same = 0
+    for key, reportargs, path in reference_inputs(names):
+        ref = os.path.join(REFERENCE, key + ".json")
+        if not os.path.exists(ref):
+            missing += 1
+            print(f"check: no reference for {key}", file=sys.stderr)
+            continue
+        with open(ref, "rb") as f:
+            if f.read() == report_output(binary, reportargs, path):
+                same += 1
+            else:
+                differ += 1
+                print(f"check: DIFFERS {key}", file=sys.stderr)
+    print(f"check: {same} identical, {differ} different, {missing} without reference")
+    return differ == 0 and missing == 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--quick", action="store_true")
     parser.add_argument("--cases", default="")
     parser.add_argument("--no-build", action="store_true")
+    parser.add_argument("--micro", action="store_true")
+    parser.add_argument("--save-reference", action="store_true")
+    parser.add_argument("--check", action="store_true")
+    parser.add_argument("--report", default=REPORT, help="trevalo-report binary for --save-reference")
     args = parser.parse_args()
 
     names = list(CASES)
@@ -93,8 +159,18 @@ def main():
     if args.cases:
         names = args.cases.split(",")
     if not args.no_build:
-        subprocess.run([os.path.join(ROOT, "scripts", "build"), "--release"], check=True, stdout=subprocess.DEVNULL)
+        # Only the core, the report tool and the micro-benchmarks: no window, no tests.
+        subprocess.run(["cmake", "-S", ROOT, "-B", os.path.join(ROOT, "build-release"), "-G", "Ninja",
+                        "-DCMAKE_BUILD_TYPE=Release", "-DTREVALO_WITH_QT=OFF", "-DTREVALO_TESTS=OFF"],
+                       check=True, stdout=subprocess.DEVNULL)
+        subprocess.run(["cmake", "--build", os.path.join(ROOT, "build-release"), "-j", "2"],
+                       check=True, stdout=subprocess.DEVNULL)
     os.makedirs(OUT, exist_ok=True)
+    if args.save_reference:
+        save_reference(os.path.abspath(args.report), names)
+        return
+    if args.check and not check(REPORT, names):
+        sys.exit(1)
 
     header = f"{'case':<14} {'program':<10} {'lines':>9} {'wall s':>8} {'cpu s':>8} {'lines/s':>11} {'peak MB':>8} {'cpu ratio':>9}"
     print(header)
@@ -112,6 +188,8 @@ def main():
                     print(f"{name:<14} {program:<10} {lines:>9} {pwall:>8.2f} {pcpu:>8.2f} "
                           f"{lines / max(pwall, 1e-9):>11,.0f} {ppeak:>8.1f} {pcpu / max(cpu, 1e-9):>8.1f}x")
         sys.stdout.flush()
+    if args.micro and os.path.exists(MICRO):
+        subprocess.run([MICRO, "--benchmark_min_time=0.2"], check=True)
 
 
 if __name__ == "__main__":

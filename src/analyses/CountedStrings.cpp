@@ -4,24 +4,28 @@
 #include <limits>
 
 void TCountedStrings::Add(std::string_view text) {
-  auto it = FCounts.find(text);
-  if (it == FCounts.end()) {
-    FCounts.emplace(std::string(text), 1);
-    return;
-  }
+  bool added = false;
+  std::int32_t& count = FCounts.Get(text, 1, added);
   // Counts are 32 bits wide; they stop at the largest value rather than wrap.
-  if (it->second < std::numeric_limits<std::int32_t>::max()) ++it->second;
+  if (!added && count < std::numeric_limits<std::int32_t>::max()) ++count;
 }
 
+std::int32_t& TCountedStrings::Cell(std::string_view text) {
+  bool added = false;
+  return FCounts.Get(text, 0, added);
+}
+
+std::int32_t* TCountedStrings::Find(std::string_view text) { return FCounts.Find(text); }
+
 std::int32_t TCountedStrings::CountOf(std::string_view text) const {
-  auto it = FCounts.find(text);
-  return it == FCounts.end() ? 0 : it->second;
+  const std::int32_t* count = FCounts.Find(text);
+  return count == nullptr ? 0 : *count;
 }
 
 std::vector<TCountedStrings::TEntry> TCountedStrings::Sorted() const {
   std::vector<TEntry> entries;
-  entries.reserve(FCounts.size());
-  for (const auto& [text, count] : FCounts) entries.push_back({&text, count});
+  entries.reserve(FCounts.Size());
+  for (const auto& entry : FCounts.Entries()) entries.push_back({&entry.Text, entry.Value});
   std::sort(entries.begin(), entries.end(),
             [](const TEntry& a, const TEntry& b) { return CompareFolded(*a.Text, *b.Text) < 0; });
   return entries;

@@ -1,15 +1,14 @@
 #pragma once
 // Counting of text values without regard to letter case, letters beyond ASCII included (see
-// TextCompare.h): one entry per value, holding the spelling met first. Counting a known value
-// builds no string.
+// TextCompare.h): one entry per value, holding the spelling met first, with a signed 32-bit
+// count. Counting a known value builds no string.
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
-#include "analyses/TextCompare.h"
+#include "analyses/FoldedTable.h"
 
 class TCountedStrings {
 public:
@@ -20,14 +19,19 @@ public:
 
   // Adds 1 to the value's count, or takes the value with count 1.
   void Add(std::string_view text);
-  void Clear() { FCounts = {}; }  // also gives the memory back
-  bool Empty() const { return FCounts.empty(); }
-  std::size_t Size() const { return FCounts.size(); }
+  // The count of text, inserted with 0 when absent. The reference stays valid until Clear, so
+  // callers may keep it to count again without a lookup.
+  std::int32_t& Cell(std::string_view text);
+  // The count of text, or nullptr when the list does not hold it.
+  std::int32_t* Find(std::string_view text);
+  void Clear() { FCounts.Clear(); }  // also gives the memory back
+  bool Empty() const { return FCounts.Empty(); }
+  std::size_t Size() const { return FCounts.Size(); }
   std::int32_t CountOf(std::string_view text) const;  // 0 when never added
 
   // The entries ascending by text, letter case ignored. Valid until the next change.
   std::vector<TEntry> Sorted() const;
 
 private:
-  std::unordered_map<std::string, std::int32_t, TFoldedHash, TFoldedEqual> FCounts;
+  TFoldedTable<std::int32_t> FCounts;
 };

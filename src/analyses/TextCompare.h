@@ -1,16 +1,18 @@
 #pragma once
-// Text comparisons of the analyses: case-folded comparison of counted values, the A-Z
-// lowering of substring filters (lock words, not-shown entries), and trimming of addresses.
+// Text comparisons of the analyses: case-folded comparison of counted values and keys, the
+// A-Z lowering of substring filters (lock words, not-shown entries), and trimming of addresses.
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
-#include "analyses/TextKeys.h"
+inline char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Case folding of counted values: A-Z, and in UTF-8 text the letters of Latin-1, Latin
-// Extended-A, Greek and Cyrillic (search phrases are often written in them; TextKeys.h folds
-// A-Z only). Other bytes compare as they stand, so text in a single-byte code page still
-// compares consistently (by ASCII letters only).
+// Case folding of every text compared without regard to letter case: A-Z, and in UTF-8 text
+// the letters of Latin-1, Latin Extended-A, Greek and Cyrillic (search phrases are often
+// written in them). Other bytes compare as they stand, so text in a single-byte code page
+// still compares consistently (by ASCII letters only). Texts equal after folding have the
+// same length in bytes. Comparisons, hashes and lookups build no folded copy.
 int CompareFolded(std::string_view a, std::string_view b);  // <0, 0, >0
 bool EqualFolded(std::string_view a, std::string_view b);
 std::size_t HashFolded(std::string_view text);
@@ -26,7 +28,14 @@ struct TFoldedEqual {
   bool operator()(std::string_view a, std::string_view b) const { return EqualFolded(a, b); }
 };
 struct TFoldedLess {
+  using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const { return CompareFolded(a, b) < 0; }
+};
+
+// Exact texts, transparent as well (for caches keyed by the raw text of a field).
+struct TExactHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
 };
 
 // Substring filters lower-case only the letters A to Z (FoldCase), on both sides.

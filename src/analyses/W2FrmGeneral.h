@@ -9,8 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "analyses/CountedList.h"
-#include "analyses/TextKeys.h"
+#include "analyses/CountedStrings.h"
 #include "analyses/WSSearchUser.h"
 #include "config/MemTable.h"
 
@@ -64,7 +63,7 @@ private:
   static std::string BrowserToken(std::string_view userAgent, std::string_view name);
   void CountDay(double dateTime, std::int64_t bytes);
   void FillSummary(std::int64_t hits);
-  static void FillCounts(TMemTable& table, const TCountedStrList& list);
+  static void FillCounts(TMemTable& table, const TCountedStrings& list);
   void ReleaseRunLists();
   void ResumeDisplay();
 
@@ -83,8 +82,8 @@ private:
   std::vector<std::int64_t> FBytesPerDay;
   std::vector<std::int32_t> FHitsPerDay;
   std::size_t FLastDay = 0;  // index of the day of the previous line
-  TCountedStrList FStatusCodes;
-  TCountedStrList FBrowsers;
+  TCountedStrings FStatusCodes;
+  TCountedStrings FBrowsers;
   // Counted entries by status code and by exact user-agent text, so that the status text and
   // the browser name are worked out once per distinct value.
   std::unordered_map<std::int32_t, std::int32_t*> FStatusCells;

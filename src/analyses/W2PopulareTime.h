@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "analyses/CountedList.h"
+#include "analyses/CountedStrings.h"
 #include "analyses/WSSearchUser.h"
 #include "config/MemTable.h"
 
@@ -48,7 +48,7 @@ private:
   void ResumeDisplay();
 
   std::unique_ptr<TSearchUser> FSearchUser;
-  TCountedStrList FNames;
+  TCountedStrings FNames;
   int FMode = 0;
   bool FPerUser = false;
   bool FWeekdayRowsPending = true;

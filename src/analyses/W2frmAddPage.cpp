@@ -6,7 +6,6 @@
 
 #include "analyses/HostName.h"
 #include "analyses/TextCompare.h"
-#include "analyses/TextKeys.h"
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
 #include "log/W2SearchPat.h"
@@ -40,6 +39,16 @@ std::vector<TFieldDef> ProcessFields() {
 
 std::unique_ptr<TMember> NewNode(std::string_view text, double time) {
   return std::make_unique<TMember>(std::string(text), time);
+}
+
+// One row per node, a node before its children; id numbers the rows.
+void AppendNodes(TMemTable& table, const TMember& node, int& id) {
+  table.Append();
+  table.SetInteger(fpID, id++);
+  table.SetString(fpProcess, node.Text);
+  table.SetDateTime(fpDateTime, node.Time);
+  table.Post();
+  for (int i = 0; i < node.Count(); ++i) AppendNodes(table, *node.Child(i), id);
 }
 
 }  // namespace
@@ -252,13 +261,10 @@ void TAddPageAnalysis::FillPath(int visitIndex) {
 }
 
 void TAddPageAnalysis::ListVisit(const TMember& node) {
-  const int id = kbmProcess.RecordCount();
-  kbmProcess.Append();
-  kbmProcess.SetInteger(fpID, id);
-  kbmProcess.SetString(fpProcess, node.Text);
-  kbmProcess.SetDateTime(fpDateTime, node.Time);
-  kbmProcess.Post();
-  for (int i = 0; i < node.Count(); ++i) ListVisit(*node.Child(i));
+  // The IDs are counted here: asking the table for its count after each row would order
+  // its view again every time.
+  int id = kbmProcess.RecordCount();
+  AppendNodes(kbmProcess, node, id);
 }
 
 std::string TAddPageAnalysis::CheckListKey() const { return std::string(MainKey) + CheckListSubkey; }

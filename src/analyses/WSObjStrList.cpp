@@ -1,6 +1,6 @@
 #include "analyses/WSObjStrList.h"
 
-#include "analyses/TextKeys.h"
+#include "analyses/TextCompare.h"
 
 const TObjStrList::TEntry& TObjStrList::Item(int index) const {
   if (index < 0 || index >= Count()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
@@ -16,7 +16,7 @@ bool TObjStrList::Find(std::string_view text, int& index) const {
   int high = Count() - 1;
   while (low <= high) {
     const int middle = low + (high - low) / 2;
-    const int order = CompareTextNoCase(FItems[static_cast<std::size_t>(middle)].Text, text);
+    const int order = CompareFolded(FItems[static_cast<std::size_t>(middle)].Text, text);
     if (order == 0) {
       index = middle;
       return true;

@@ -16,12 +16,10 @@ bool TSearchUser::IsNewVisitor(const std::string& line, TDSearchPattern& parser)
 }
 
 bool TSearchUser::IsNewVisitor(std::string_view address, double dateTime) {
-  const auto it = FUsers.find(address);
-  if (it == FUsers.end()) {
-    FUsers.emplace(std::string(address), dateTime);
-    return true;
-  }
-  const bool isNew = !(it->second + FTimeArea + TimeTolerance >= dateTime);
-  it->second = dateTime;
+  bool added = false;
+  double& latest = FUsers.Get(address, dateTime, added);
+  if (added) return true;
+  const bool isNew = !(latest + FTimeArea + TimeTolerance >= dateTime);
+  latest = dateTime;
   return isNew;
 }

@@ -4,9 +4,8 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
-#include "analyses/TextKeys.h"
+#include "analyses/FoldedTable.h"
 
 class TDSearchPattern;
 
@@ -22,13 +21,13 @@ public:
   bool IsNewVisitor(std::string_view address, double dateTime);
 
   // Forgets every address; the time area stays.
-  void ClearUsers() { FUsers.clear(); }
+  void ClearUsers() { FUsers.Clear(); }
 
   double TimeArea() const { return FTimeArea; }
-  std::size_t UserCount() const { return FUsers.size(); }
+  std::size_t UserCount() const { return FUsers.Size(); }
 
 private:
   // Address (letter case ignored) to the date-time of its latest line.
-  std::unordered_map<std::string, double, TNoCaseHash, TNoCaseEqual> FUsers;
+  TFoldedTable<double> FUsers;
   double FTimeArea;
 };

@@ -29,13 +29,25 @@ struct TDSearchPattern::TImpl {
   bool DateTextValid = false;
   int MachineField = 0;
   int TextField = 0;
+  const std::string* Current = nullptr;  // the line announced by BeginLine
+  // kbmSearch's rows as plain texts, for the lines with a query; rebuilt after a change.
+  struct TEngine {
+    std::string Machine;
+    std::string Text;
+  };
+  std::vector<TEngine> Engines;
+  bool EnginesValid = false;
+  int EngineObserver = -1;
 
   void Forget() { HaveLine = false; }
 
   void Split(const std::string& line) {
-    // Handlers pass the reader's string, whose buffer is reused line after line, so only
-    // the content tells lines apart; the size check settles most new lines.
-    if (HaveLine && line.size() == FLine.size() && std::memcmp(line.data(), FLine.data(), line.size()) == 0) return;
+    // Handlers pass the reader's string, whose buffer is reused line after line: the line
+    // announced by the run driver is known without a look; otherwise only the content tells
+    // lines apart, and the size check settles most new lines.
+    if (HaveLine && (&line == Current ||
+                     (line.size() == FLine.size() && std::memcmp(line.data(), FLine.data(), line.size()) == 0)))
+      return;
     FLine.assign(line);
     Description.Split(FLine, FFields);
     HaveLine = true;
@@ -172,6 +184,8 @@ TDSearchPattern::TDSearchPattern(const Tglobals& globals, IDialogs& dialogs, std
   kbmSearch.Open();
   FImpl->MachineField = kbmSearch.FieldNo("machine");
   FImpl->TextField = kbmSearch.FieldNo("text");
+  FImpl->EngineObserver =
+      kbmSearch.AddObserver([impl = FImpl.get()](const TTableChange&) { impl->EnginesValid = false; });
   try {
     LoadTableFile(kbmSearch, FConfigDir + "search.txt");
   } catch (const std::exception& e) {
@@ -180,7 +194,8 @@ TDSearchPattern::TDSearchPattern(const Tglobals& globals, IDialogs& dialogs, std
   }
 }
 
-TDSearchPattern::~TDSearchPattern() = default;
+// The observer goes before the table can tell it anything more.
+TDSearchPattern::~TDSearchPattern() { kbmSearch.RemoveObserver(FImpl->EngineObserver); }
 
 bool TDSearchPattern::SelectLogType(const std::vector<std::string>& files) {
   FImpl->Forget();
@@ -255,6 +270,11 @@ void TDSearchPattern::ReadLogLine(TQelBufferedFile& reader, std::string& line, s
     ++physicalLines;
   }
   if (!line.empty() && line[0] == '#') line.clear();
+}
+
+void TDSearchPattern::BeginLine(const std::string* line) {
+  FImpl->Forget();
+  FImpl->Current = line;
 }
 
 bool TDSearchPattern::SplitLine(std::string_view line, std::vector<std::string>& fields) {
@@ -344,11 +364,21 @@ std::string TDSearchPattern::FindEngineParameter(std::string_view url) const {
   const std::size_t scheme = url.find("://");
   const std::size_t hostEnd = url.find('/', scheme == std::string_view::npos ? 7 : scheme + 3);
   if (hostEnd == std::string_view::npos) return {};
-  for (int row = 0; row < kbmSearch.RecordCount(); ++row) {
-    const std::string_view machine = kbmSearch.AsStringViewAt(row, FImpl->MachineField);
-    if (machine.empty()) continue;
-    const std::size_t p = url.find(machine);
-    if (p < hostEnd) return kbmSearch.AsStringAt(row, FImpl->TextField);
+  TImpl& impl = *FImpl;
+  // Changes are told to the observer unless the table's display is held; the count catches
+  // rows added or deleted meanwhile.
+  if (!impl.EnginesValid || impl.Engines.size() != static_cast<std::size_t>(kbmSearch.RecordCount())) {
+    impl.Engines.clear();
+    for (int row = 0; row < kbmSearch.RecordCount(); ++row)
+      impl.Engines.push_back({std::string(kbmSearch.AsStringViewAt(row, impl.MachineField)),
+                              kbmSearch.AsStringAt(row, impl.TextField)});
+    impl.EnginesValid = true;
+  }
+  for (const TImpl::TEngine& engine : impl.Engines) {
+    if (engine.Machine.empty()) continue;
+    // Only a match that starts before the host's end counts: no need to look further.
+    if (url.substr(0, hostEnd - 1 + engine.Machine.size()).find(engine.Machine) != std::string_view::npos)
+      return engine.Text;
   }
   return {};
 }

@@ -58,6 +58,11 @@ public:
   // The same, adding to physicalLines every line read, comments and empty lines included.
   void ReadLogLine(TQelBufferedFile& reader, std::string& line, std::int64_t& physicalLines);
 
+  // Announces the line that the following field requests are about, until the next call
+  // (nullptr: none). The string must not change until then; the run driver announces each
+  // line it hands to its handlers, so that they are not told apart by content.
+  void BeginLine(const std::string* line);
+
   // Cuts the next field out of a line; pos is the 1-based position of the last character
   // consumed (0 before the first field) and is updated.
   static std::string_view NextToken(int& pos, std::string_view line, char left, char right);

@@ -24,6 +24,14 @@ TEST(TextCompare, FoldsAsciiAndCommonLetters) {
       {"\xC4\xB0", "i", false},                      // İ stays apart
       {"caf\xE9", "CAF\xC9", false},                 // single-byte text: only A-Z fold
       {"caf\xE9", "CAF\xE9", true},
+      // Longer texts are compared eight ASCII bytes at a time; letters at either end of such
+      // a block, and blocks broken by a letter beyond ASCII.
+      {"/Docs/V4/API-48.HTML", "/docs/v4/api-48.html", true},
+      {"/docs/v4/api-48.html", "/docs/v4/api-49.html", false},
+      {"@[`{AZaz@[`{AZaz", "@[`{azAZ@[`{azaz", true},
+      {"@[`{AZaz", "`{@[AZaz", false},              // neighbours of A-Z do not fold
+      {"abcdefg\xC3\x84rgerNISSE", "ABCDEFG\xC3\xA4RGERnisse", true},
+      {"abcdefg\xC3\x84rgerNISSE", "ABCDEFGH\xA4RGERnisse", false},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(EqualFolded(c.A, c.B), c.Equal) << c.A << " / " << c.B;

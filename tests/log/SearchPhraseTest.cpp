@@ -75,6 +75,22 @@ TEST(SearchPhrase, EnginesAreTriedInFileOrder) {
   EXPECT_EQ(parser->GetSearchPhrase("http://de.yahoo.com/bin?p=a&va=b+c", "", false), "b,c");
 }
 
+TEST(SearchPhrase, AChangedEngineTableIsUsedAtOnce) {
+  TParserSetup setup;
+  auto parser = setup.NewParser();
+  const std::string url = "http://www.example.org/find?w=x";
+  EXPECT_EQ(parser->FindEngineParameter(url), "");
+  parser->kbmSearch.Append();
+  parser->kbmSearch.SetString(0, "example.org");
+  parser->kbmSearch.SetString(1, "w=");
+  parser->kbmSearch.Post();
+  EXPECT_EQ(parser->FindEngineParameter(url), "w=");
+  parser->kbmSearch.Edit();
+  parser->kbmSearch.SetString(1, "find?w=");
+  parser->kbmSearch.Post();
+  EXPECT_EQ(parser->FindEngineParameter(url), "find?w=");
+}
+
 TEST(SearchPhrase, TheReplacementTableAppliesFirst) {
   TParserFixture setup;
   WritePhraseTables(setup, {{"+", "+", " "}});

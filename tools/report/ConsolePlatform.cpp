@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <iostream>
 
-#include "analyses/TextKeys.h"
+#include "analyses/TextCompare.h"
 #include "config/WSGlobal.h"
 
 void TConsoleDialogs::ShowWarning(const std::string& text) { std::cerr << "warning: " << text << '\n'; }
@@ -35,13 +35,13 @@ std::uint64_t TConsoleRunHost::TickCount() {
 }
 
 bool TReadOnlySettings::KeyExists(const std::string& keyPath) {
-  return (!FOverrides.empty() && SameTextNoCase(keyPath, MainKey)) || FBase.KeyExists(keyPath);
+  return (!FOverrides.empty() && EqualFolded(keyPath, MainKey)) || FBase.KeyExists(keyPath);
 }
 
 std::optional<TRegValue> TReadOnlySettings::ReadValue(const std::string& keyPath, const std::string& name) {
-  if (SameTextNoCase(keyPath, MainKey)) {
+  if (EqualFolded(keyPath, MainKey)) {
     for (const auto& [overridden, value] : FOverrides)
-      if (SameTextNoCase(overridden, name)) return value;
+      if (EqualFolded(overridden, name)) return value;
   }
   return FBase.ReadValue(keyPath, name);
 }
