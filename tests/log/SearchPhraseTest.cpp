@@ -76,7 +76,8 @@ TEST(SearchPhrase, EnginesAreTriedInFileOrder) {
 }
 
 TEST(SearchPhrase, AChangedEngineTableIsUsedAtOnce) {
-  TParserSetup setup;
+  TParserFixture setup;
+  WritePhraseTables(setup);
   auto parser = setup.NewParser();
   const std::string url = "http://www.example.org/find?w=x";
   EXPECT_EQ(parser->FindEngineParameter(url), "");
