@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "analyses/PageRule.h"
+
 class Tglobals;
 class TAnalysisRun;
 class TDSearchPattern;
@@ -58,7 +60,7 @@ private:
   TTabMGridAnalysis& FPages;
   TAddPageAnalysis& FAddPage;
   std::function<double()> FNow;
-  std::vector<std::string> FNotShown;  // lower-cased not-shown entries while "Pages" runs
+  TNotShownFilter FNotShown;  // while "Pages" runs, alone or combined
   bool FLastOk = false;
   std::int64_t FLastLineCount = 0;
 };
