@@ -201,7 +201,7 @@ void TfrmMain::CreateMenu() {
   menuHelp->addSeparator();
   menuOtherProducts = add(menuHelp, "menuOtherProducts", "Other Products");
   menuAbout = add(menuHelp, "menuAbout", "&About Trevalo");
-  for (QAction* action : {menuInputFiles, menuLogFileTypes, menuHelpGuide, menuAbout})
+  for (QAction* action : {menuInputFiles, menuLogFileTypes, menuHelpGuide, menuAbout, btnPagesAll, btnShowAll})
     action->setEnabled(Available(action));
 }
 
