@@ -25,13 +25,13 @@ TFrameAddPage::TFrameAddPage(const Tglobals& globals, IDialogs& dialogs, IHostLo
   tabData->setObjectName("tabData");
   tabData->setModel(FDataModel);
   tabData->setItemDelegate(new TMemTableDelegate(format, tabData));
-  tabData->SetColumnWidths({100, 130, 200});
+  tabData->SetColumnWidths({105, 135, 160});
 
   tabProcess = new TGridView(Splitter1);
   tabProcess->setObjectName("tabProcess");
   tabProcess->setModel(FProcessModel);
   tabProcess->setItemDelegate(new TMemTableDelegate(format, tabProcess));
-  tabProcess->SetColumnWidths({200, 130, 80});
+  tabProcess->SetColumnWidths({180, 135, 80});
 
   connect(tabData, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) { tabDataClick(index.row()); });
   connect(tabData, &QAbstractItemView::activated, this, [this](const QModelIndex& index) { tabDataClick(index.row()); });

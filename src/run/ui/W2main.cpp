@@ -1,5 +1,6 @@
 #include "run/ui/W2main.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDateTime>
 #include <QDesktopServices>
@@ -137,6 +138,7 @@ void TfrmMain::CreateToolBars() {
   cmbPopulareChoose->setObjectName("cmbPopulareChoose");
   cmbPopulareChoose->setFixedWidth(195);
   cmbPopulareChoose->setMaxVisibleItems(2);
+  cmbPopulareChoose->view()->setMinimumWidth(240);  // both items readable when dropped down
   cmbPopulareAnalyse = new QComboBox(bar);
   cmbPopulareAnalyse->setObjectName("cmbPopulareAnalyse");
   cmbPopulareAnalyse->setFixedWidth(87);
