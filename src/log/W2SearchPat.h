@@ -20,14 +20,16 @@ enum class TFieldKind : int { IP = 0, Date = 1, Request = 2, StatusCode = 3, Byt
 // "IP", "Date", ... as used in log-type descriptions; "?" for any other value.
 const char* FieldKindName(TFieldKind kind);
 
-// Raised for a field kind missing from the description, for a field the line lacks, and for
-// a field that does not convert; the message is the one the user sees.
+// Raised for a field kind missing from the description and for a field the line lacks
+// ("TDSearchPattern Error, field 4 ("Date") missing in line"); the message is the one the
+// user sees.
 class ETDSearchPatternError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
 };
 
-// A text that is not a log date or a number.
+// A text that is not a log date, a date and time or a number (a W3C status code that is not
+// an integer, a status code beyond 32 bits); the message quotes the text.
 class EConvertError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
@@ -44,17 +46,23 @@ public:
   TMemTable kbmLogConfig;  // Name, LeftChar, RightChar: the current description
   TMemTable kbmSearch;     // machine, text: the search-engine table
 
-  // Chooses the description for the input files; true when one suits.
+  // Chooses the description for the input files; true when one suits. Description files are
+  // tried in the order of their names.
   bool SelectLogType(const std::vector<std::string>& files);
   bool ReadW3CFields(TQelBufferedFile& reader);
   bool W3C() const { return FW3C; }
 
-  // The next log line of an open reader; comment lines and empty lines are skipped.
+  // The next log line of an open reader; comment lines and empty lines are skipped. The line
+  // is empty only when the file ended before another log line.
   void ReadLogLine(TQelBufferedFile& reader, std::string& line);
+  // The same, adding to physicalLines every line read, comments and empty lines included.
+  void ReadLogLine(TQelBufferedFile& reader, std::string& line, std::int64_t& physicalLines);
 
   // Cuts the next field out of a line; pos is the 1-based position of the last character
   // consumed (0 before the first field) and is updated.
   static std::string_view NextToken(int& pos, std::string_view line, char left, char right);
+  // The line's fields, a log date as the text GetDateTime reads back; true when the line fits
+  // the description exactly. The strings already in fields are reused.
   bool SplitLine(std::string_view line, std::vector<std::string>& fields);
   bool MatchesLine(std::string_view line);
 
@@ -66,6 +74,7 @@ public:
   // about; returned views stay valid until then.
   std::string_view GetField(const std::string& line, TFieldKind kind);
   double GetDateTime(const std::string& line);
+  // An empty field and "-" give 0; a value beyond 32 bits raises EConvertError.
   std::int32_t GetInteger(const std::string& line, TFieldKind kind);
   std::int64_t GetInt64(const std::string& line, TFieldKind kind);  // byte counts beyond 2^31
 
@@ -76,7 +85,7 @@ public:
 
 private:
   struct TImpl;
-  std::unique_ptr<TImpl> FImpl;  // split cache, description in fast form, engine rows
+  std::unique_ptr<TImpl> FImpl;  // split cache (FLine, FFields), description in fast form
   const Tglobals& FGlobals;
   std::string FConfigDir;
   bool FW3C = false;

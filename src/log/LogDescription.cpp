@@ -1,0 +1,123 @@
+#include "log/LogDescription.h"
+
+#include <initializer_list>
+#include <utility>
+
+#include "log/LogDate.h"
+
+namespace {
+
+const std::initializer_list<const char*>& W3CNames(int slot) {
+  static const std::initializer_list<const char*> names[TLogDescription::SlotCount] = {
+      {"c-ip"},
+      {"date", "time"},
+      {"cs-Method", "cs-uri-stem", "cs-version"},
+      {"sc-status"},
+      {"sc-bytes"},
+      // The referrer of a W3C line is its cs(Referer) field; the query of the request
+      // (cs-uri-query) names no search engine.
+      {"cs(Referer)"},
+      {"cs(User-Agent)"},
+      {"?"},
+  };
+  return names[slot];
+}
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+int FindRecord(const std::vector<TLogFieldDef>& fields, std::string_view name) {
+  for (std::size_t i = 0; i < fields.size(); ++i)
+    if (SameTextAscii(fields[i].Name, name)) return static_cast<int>(i);
+  return -1;
+}
+
+}  // namespace
+
+const char* FieldKindName(TFieldKind kind) {
+  static const char* const names[TLogDescription::SlotCount] = {"IP",       "Date",     "Request",   "StatusCode",
+                                                               "Bytes",    "Referrer", "UserAgent", "?"};
+  return names[TLogDescription::Slot(kind)];
+}
+
+bool SameTextAscii(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  return true;
+}
+
+TLogDescription::TLogDescription(std::vector<TLogFieldDef> fields, bool w3c)
+    : FFields(std::move(fields)), FChecks(FFields.size(), TCheck::None), FW3C(w3c) {
+  for (int slot = 0; slot < SlotCount; ++slot) {
+    FKindRecord[slot] = FindRecord(FFields, FieldKindName(static_cast<TFieldKind>(slot)));
+    for (const char* name : W3CNames(slot))
+      if (const int record = FindRecord(FFields, name); record >= 0) FW3CRecords[slot].push_back(record);
+  }
+  if (FW3C) return;
+  for (std::size_t i = 0; i < FFields.size(); ++i) {
+    const std::string& name = FFields[i].Name;
+    if (SameTextAscii(name, FieldKindName(TFieldKind::Date)))
+      FChecks[i] = TCheck::Date;
+    else if (SameTextAscii(name, FieldKindName(TFieldKind::StatusCode)) ||
+             SameTextAscii(name, FieldKindName(TFieldKind::Bytes)))
+      FChecks[i] = TCheck::Number;
+  }
+}
+
+bool TLogDescription::Split(std::string_view line, std::vector<TFieldSpan>& spans) const {
+  spans.clear();
+  const int length = static_cast<int>(line.size());
+  int pos = 0;
+  bool failed = false;
+  std::size_t record = 0;
+  if (FFields.empty()) return pos == length;
+
+  std::string_view token = TDSearchPattern::NextToken(pos, line, FFields[0].Left, FFields[0].Right);
+  while (record < FFields.size() && length >= pos) {
+    TFieldSpan span;
+    span.Offset = static_cast<std::uint32_t>(token.data() - line.data());
+    span.Length = static_cast<std::uint32_t>(token.size());
+    if (FChecks[record] == TCheck::Date) {
+      if (!TryParseLogDate(token, span.Date)) {
+        failed = true;
+        break;
+      }
+      span.IsDate = true;
+    } else if (FChecks[record] == TCheck::Number) {
+      std::int64_t number = 0;
+      if (token == "-")
+        span.Length = 0;
+      else if (!TryParseInteger(token, number)) {
+        failed = true;
+        break;
+      }
+    }
+    spans.push_back(span);
+    ++record;
+    const TLogFieldDef& next = FFields[record < FFields.size() ? record : FFields.size() - 1];
+    token = TDSearchPattern::NextToken(pos, line, next.Left, next.Right);
+  }
+  const int end = length + (FFields.back().Right != ' ' ? 1 : 0);
+  return record == FFields.size() && !failed && pos == end;
+}
+
+std::string_view TDSearchPattern::NextToken(int& pos, std::string_view line, char left, char right) {
+  // Positions count from 1; pos is the last character consumed.
+  const int length = static_cast<int>(line.size());
+  if (pos > 0) {
+    if (left != ' ') ++pos;  // past the closing character of the previous field
+    const std::size_t found = pos - 1 < length ? line.find(left, static_cast<std::size_t>(pos - 1)) : line.npos;
+    if (found == line.npos) return line.substr(line.size());
+    pos = static_cast<int>(found) + 1;
+  }
+  const std::size_t closing = pos < length ? line.find(right, static_cast<std::size_t>(pos)) : line.npos;
+  int d = 0;
+  if (closing != line.npos)
+    d = static_cast<int>(closing) + 1;
+  else if (pos > 0)
+    d = length;
+  std::string_view token = line.substr(static_cast<std::size_t>(pos), static_cast<std::size_t>(d - pos));
+  if (!token.empty() && token.back() == right) token.remove_suffix(1);
+  pos = d;
+  return token;
+}

@@ -1,0 +1,9 @@
+#pragma once
+// The line handling of the "Search Criterion" analysis, apart from the table it counts in.
+#include <string>
+
+class TDSearchPattern;
+
+// The search phrase of a log line's referrer, or empty when there is none. A line without
+// any "?" holds no search and its referrer is not asked for.
+std::string SearchPhraseOfLine(const std::string& line, TDSearchPattern& parser, bool withHost);

@@ -1,0 +1,390 @@
+#include "log/W2SearchPat.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+#include "config/TableFile.h"
+#include "config/TextFunctions.h"
+#include "config/WSGlobal.h"
+#include "log/LogDate.h"
+#include "log/LogDescription.h"
+#include "log/QelNewFile.h"
+#include "platform/Dialogs.h"
+
+struct TDSearchPattern::TImpl {
+  TLogDescription Description;
+  // The split cache: FLine is a copy of the line last split, FFields its fields as spans
+  // into that copy. Texts made from a line (a date's text form, W3C kinds joined from
+  // several fields) are made on request and kept until the next line.
+  std::string FLine;
+  bool HaveLine = false;
+  std::vector<TFieldSpan> FFields;
+  std::vector<TFieldSpan> Scratch;
+  std::array<std::string, TLogDescription::SlotCount> Joined;
+  std::array<bool, TLogDescription::SlotCount> JoinedValid{};
+  std::string DateText;
+  bool DateTextValid = false;
+  int MachineField = 0;
+  int TextField = 0;
+
+  void Forget() { HaveLine = false; }
+
+  void Split(const std::string& line) {
+    // Handlers pass the reader's string, whose buffer is reused line after line, so only
+    // the content tells lines apart; the size check settles most new lines.
+    if (HaveLine && line.size() == FLine.size() && std::memcmp(line.data(), FLine.data(), line.size()) == 0) return;
+    FLine.assign(line);
+    Description.Split(FLine, FFields);
+    HaveLine = true;
+    JoinedValid.fill(false);
+    DateTextValid = false;
+  }
+
+  std::string_view Text(const TFieldSpan& span) const { return std::string_view(FLine).substr(span.Offset, span.Length); }
+
+  const TFieldSpan& Field(int record) const {
+    if (record >= static_cast<int>(FFields.size())) {
+      const std::string& name = Description.Fields()[static_cast<std::size_t>(record)].Name;
+      throw ETDSearchPatternError("TDSearchPattern Error, field " + std::to_string(record + 1) + " (\"" + name +
+                                  "\") missing in line");
+    }
+    return FFields[static_cast<std::size_t>(record)];
+  }
+
+  int DescriptionRecord(TFieldKind kind) const {
+    const int record = Description.RecordOf(kind);
+    if (record < 0)
+      throw ETDSearchPatternError(std::string("TDSearchPattern Error, part \"") + FieldKindName(kind) +
+                                  "\" not found in configuration!");
+    return record;
+  }
+};
+
+namespace {
+
+const std::vector<TFieldDef> LogConfigFields = {
+    {"Name", TFieldType::String, 15}, {"LeftChar", TFieldType::String, 1}, {"RightChar", TFieldType::String, 1}};
+const std::vector<TFieldDef> SearchFields = {{"machine", TFieldType::String, 50}, {"text", TFieldType::String, 50}};
+
+char DelimiterOf(const TMemTable& table, int row, int field) {
+  const std::string text = table.IsNullAt(row, field) ? std::string() : table.AsStringAt(row, field);
+  return text.empty() ? ' ' : text[0];
+}
+
+TLogDescription DescriptionOf(const TMemTable& table, bool w3c) {
+  const int name = table.FieldNo("Name"), left = table.FieldNo("LeftChar"), right = table.FieldNo("RightChar");
+  std::vector<TLogFieldDef> fields;
+  for (int row = 0; row < table.RecordCount(); ++row)
+    fields.push_back({table.IsNullAt(row, name) ? std::string() : table.AsStringAt(row, name),
+                      DelimiterOf(table, row, left), DelimiterOf(table, row, right)});
+  return TLogDescription(std::move(fields), w3c);
+}
+
+// Description files store an empty delimiter for a space.
+void FillEmptyDelimiters(TMemTable& table) {
+  const int fields[] = {table.FieldNo("LeftChar"), table.FieldNo("RightChar")};
+  for (table.First(); !table.Eof(); table.Next())
+    for (int field : fields)
+      if (table.IsNull(field) || table.AsStringView(field).empty()) {
+        table.Edit();
+        table.SetString(field, " ");
+        table.Post();
+      }
+}
+
+// Description files in the order of their names, so that the choice does not depend on
+// the file system's listing order.
+std::vector<std::string> DescriptionFiles(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> files;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path& path = it->path();
+    std::error_code typeError;
+    // Anything but a folder is tried, so that a file that cannot be read is reported.
+    if (!it->is_directory(typeError) && SameTextAscii(path.extension().string(), ".lf"))
+      files.push_back(path.string());
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string LowerCaseAscii(std::string_view text) {
+  std::string result(text);
+  for (char& c : result) c = LowerAscii(c);
+  return result;
+}
+
+bool LessIgnoringCase(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return static_cast<unsigned char>(LowerAscii(x)) < static_cast<unsigned char>(LowerAscii(y));
+  });
+}
+
+bool NeedsQuotes(std::string_view word) {
+  return std::any_of(word.begin(), word.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u <= ' ' || u == 127 || c == ',' || c == '"';
+  });
+}
+
+// Words joined by "," ; a word with a blank, comma, quote or control character is quoted,
+// its quotes doubled.
+void AppendCommaText(std::string& out, const std::vector<std::string>& words) {
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (i > 0) out += ',';
+    if (!NeedsQuotes(words[i])) {
+      out += words[i];
+      continue;
+    }
+    out += '"';
+    for (char c : words[i]) {
+      if (c == '"') out += '"';
+      out += c;
+    }
+    out += '"';
+  }
+}
+
+std::int64_t ToInteger(std::string_view text) {
+  if (text.empty() || text == "-") return 0;
+  std::int64_t value = 0;
+  if (!TryParseInteger(text, value)) throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+  return value;
+}
+
+}  // namespace
+
+TDSearchPattern::TDSearchPattern(const Tglobals& globals, IDialogs& dialogs, std::string configDir)
+    : kbmLogConfig("kbmLogConfig", LogConfigFields),
+      kbmSearch("kbmSearch", SearchFields),
+      FImpl(std::make_unique<TImpl>()),
+      FGlobals(globals),
+      FConfigDir(std::move(configDir)) {
+  kbmLogConfig.Open();
+  kbmSearch.Open();
+  FImpl->MachineField = kbmSearch.FieldNo("machine");
+  FImpl->TextField = kbmSearch.FieldNo("text");
+  try {
+    LoadTableFile(kbmSearch, FConfigDir + "search.txt");
+  } catch (const std::exception& e) {
+    dialogs.ShowError(e.what());
+    kbmSearch.Empty();
+  }
+}
+
+TDSearchPattern::~TDSearchPattern() = default;
+
+bool TDSearchPattern::SelectLogType(const std::vector<std::string>& files) {
+  FImpl->Forget();
+  TQelBufferedFile reader;
+  std::string firstLine;
+  for (const std::string& path : files) {
+    reader.SetFileName(path);
+    if (!reader.Exists()) continue;
+    reader.Open(omReadExisting);
+    if (reader.GetSize() > 0) {
+      reader.ReadLine(firstLine);
+      break;
+    }
+    reader.Close();
+  }
+
+  if (StartsWith(firstLine, "#Software")) {
+    FW3C = true;
+    const bool found = ReadW3CFields(reader);
+    reader.Close();
+    return found;
+  }
+  if (reader.Opened()) reader.Close();
+  FW3C = false;
+  for (const std::string& file : DescriptionFiles(FConfigDir + "LogTypes/")) {
+    kbmLogConfig.Empty();
+    FImpl->Description = TLogDescription();
+    FImpl->Forget();
+    LoadTableFile(kbmLogConfig, file);
+    FillEmptyDelimiters(kbmLogConfig);
+    FImpl->Description = DescriptionOf(kbmLogConfig, false);
+    if (MatchesLine(firstLine)) return true;
+  }
+  return false;
+}
+
+bool TDSearchPattern::ReadW3CFields(TQelBufferedFile& reader) {
+  static constexpr std::string_view FieldsPrefix = "#Fields: ";
+  std::string line;
+  do {
+    if (reader.Eof()) return false;
+    reader.ReadLine(line);
+  } while (!StartsWith(line, FieldsPrefix));
+
+  kbmLogConfig.Empty();
+  const std::string_view rest = std::string_view(line).substr(FieldsPrefix.size());
+  int pos = 0;
+  for (std::string_view name = NextToken(pos, rest, ' ', ' '); !name.empty(); name = NextToken(pos, rest, ' ', ' ')) {
+    kbmLogConfig.Append();
+    kbmLogConfig.SetString(0, name);
+    kbmLogConfig.SetString(1, " ");
+    kbmLogConfig.SetString(2, " ");
+    kbmLogConfig.Post();
+  }
+  FW3C = true;
+  FImpl->Description = DescriptionOf(kbmLogConfig, true);
+  FImpl->Forget();
+  return true;
+}
+
+void TDSearchPattern::ReadLogLine(TQelBufferedFile& reader, std::string& line) {
+  std::int64_t physicalLines = 0;
+  ReadLogLine(reader, line, physicalLines);
+}
+
+void TDSearchPattern::ReadLogLine(TQelBufferedFile& reader, std::string& line, std::int64_t& physicalLines) {
+  // Empty lines are skipped like comments: handlers expect the fields of a log line.
+  reader.ReadLine(line);
+  ++physicalLines;
+  while ((line.empty() || line[0] == '#') && !reader.Eof()) {
+    reader.ReadLine(line);
+    ++physicalLines;
+  }
+  if (!line.empty() && line[0] == '#') line.clear();
+}
+
+bool TDSearchPattern::SplitLine(std::string_view line, std::vector<std::string>& fields) {
+  std::vector<TFieldSpan>& spans = FImpl->Scratch;
+  const bool fits = FImpl->Description.Split(line, spans);
+  fields.resize(spans.size());  // keeps the strings already there, and their capacity
+  for (std::size_t i = 0; i < spans.size(); ++i) {
+    if (spans[i].IsDate) {
+      fields[i].clear();
+      AppendDateText(fields[i], spans[i].Date);
+    } else {
+      fields[i].assign(line.substr(spans[i].Offset, spans[i].Length));
+    }
+  }
+  return fits;
+}
+
+bool TDSearchPattern::MatchesLine(std::string_view line) { return FImpl->Description.Split(line, FImpl->Scratch); }
+
+std::string_view TDSearchPattern::GetField(const std::string& line, TFieldKind kind) {
+  TImpl& impl = *FImpl;
+  impl.Split(line);
+  if (!FW3C) {
+    const TFieldSpan& span = impl.Field(impl.DescriptionRecord(kind));
+    if (!span.IsDate) return impl.Text(span);
+    if (!impl.DateTextValid) {
+      impl.DateText.clear();
+      AppendDateText(impl.DateText, span.Date);
+      impl.DateTextValid = true;
+    }
+    return impl.DateText;
+  }
+
+  const std::vector<int>& records = impl.Description.W3CRecordsOf(kind);
+  if (records.empty()) return {};
+  if (records.size() == 1) return impl.Text(impl.Field(records[0]));
+  const int slot = TLogDescription::Slot(kind);
+  std::string& joined = impl.Joined[static_cast<std::size_t>(slot)];
+  if (!impl.JoinedValid[static_cast<std::size_t>(slot)]) {
+    joined.clear();
+    for (int record : records) {
+      const std::string_view text = impl.Text(impl.Field(record));
+      if (!joined.empty()) joined += ' ';
+      joined += text;
+    }
+    impl.JoinedValid[static_cast<std::size_t>(slot)] = true;
+  }
+  return joined;
+}
+
+double TDSearchPattern::GetDateTime(const std::string& line) {
+  if (!FW3C) {
+    // The split has already read the date; its cached value is the one its text stands for.
+    FImpl->Split(line);
+    const TFieldSpan& span = FImpl->Field(FImpl->DescriptionRecord(TFieldKind::Date));
+    if (span.IsDate) return span.Date;
+  }
+  const std::string_view text = GetField(line, TFieldKind::Date);
+  if (text.empty()) return 0;
+  double result = 0;
+  const bool read = FW3C ? TryParseW3CDateTime(text, result) : TryReadDateText(text, result);
+  if (!read) throw EConvertError("'" + std::string(text) + "' is not a valid date and time");
+  return result;
+}
+
+std::int32_t TDSearchPattern::GetInteger(const std::string& line, TFieldKind kind) {
+  const std::string_view text = GetField(line, kind);
+  const std::int64_t value = ToInteger(text);
+  if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
+    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+  return static_cast<std::int32_t>(value);
+}
+
+std::int64_t TDSearchPattern::GetInt64(const std::string& line, TFieldKind kind) {
+  return ToInteger(GetField(line, kind));
+}
+
+std::string TDSearchPattern::GetSearchPhrase(std::string_view referrer, std::string_view defaultText, bool withHost) {
+  const std::string parameter = FindEngineParameter(referrer);
+  if (!parameter.empty()) return ExtractSearchWords(referrer, parameter, withHost);
+  return LowerCaseAscii(defaultText);
+}
+
+std::string TDSearchPattern::FindEngineParameter(std::string_view url) const {
+  // The first "/" after "://" ends the host; the engine's name must stand before it. Without
+  // a scheme the search starts at the 8th character, where a four-letter scheme would end.
+  const std::size_t scheme = url.find("://");
+  const std::size_t hostEnd = url.find('/', scheme == std::string_view::npos ? 7 : scheme + 3);
+  if (hostEnd == std::string_view::npos) return {};
+  for (int row = 0; row < kbmSearch.RecordCount(); ++row) {
+    const std::string_view machine = kbmSearch.AsStringViewAt(row, FImpl->MachineField);
+    if (machine.empty()) continue;
+    const std::size_t p = url.find(machine);
+    if (p < hostEnd) return kbmSearch.AsStringAt(row, FImpl->TextField);
+  }
+  return {};
+}
+
+std::string TDSearchPattern::ExtractSearchWords(std::string_view url, std::string_view parameter,
+                                                bool withHost) const {
+  const std::string decoded = ApplyReplaceTable(url, FGlobals.ReplaceRows());
+  const std::size_t p = parameter.empty() ? std::string::npos : decoded.find(parameter);
+  if (p == std::string::npos) return std::string(url);
+
+  // Indexes from 0 here; the value's words are separated by "+" and it ends at "&".
+  const std::size_t length = decoded.size();
+  std::size_t i = p + parameter.size();
+  while (i < length && decoded[i] == '+') ++i;
+  // The value ends at the next "&", which may be at i itself: an empty value ("q=&hl=de")
+  // has no words rather than the next parameter for one.
+  std::size_t e = decoded.find('&', i);
+  if (e == std::string::npos) e = length;
+  std::vector<std::string> words;
+  do {
+    std::size_t n = decoded.find('+', i + 1);
+    if (n == std::string::npos || n > e) n = e;
+    std::string word = DecodeAllEscapes(LowerCaseAscii(std::string_view(decoded).substr(i, n - i)));
+    if (FGlobals.IsNotSpareWord(word)) words.push_back(std::move(word));
+    i = n + 1;
+  } while (i < e);
+
+  std::string result;
+  if (withHost) {
+    const std::size_t slashes = url.find("//");
+    const std::size_t h = slashes == std::string_view::npos ? 1 : slashes + 2;  // first host character
+    const std::size_t t = url.find('/', h + 1);
+    if (t != std::string_view::npos) result.append(url.substr(h, t - h));
+    result += " - ";
+  }
+  std::stable_sort(words.begin(), words.end(), LessIgnoringCase);
+  AppendCommaText(result, words);
+  return result;
+}

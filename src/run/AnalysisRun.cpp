@@ -1,0 +1,137 @@
+#include "run/AnalysisRun.h"
+
+#include "config/WSGlobal.h"
+#include "log/QelNewFile.h"
+#include "log/W2SearchPat.h"
+#include "platform/Dialogs.h"
+#include "platform/RunHost.h"
+
+namespace {
+
+constexpr std::uint64_t YieldIntervalMs = 500;
+// Log files are read through a larger window than the default; lines stay limited to 4000.
+constexpr std::int32_t LogBufferSize = 256 * 1024;
+
+std::string MissingFilesText(const std::vector<std::string>& missing) {
+  std::string text = "This file(s) couldn't be found : ";
+  for (std::size_t i = 0; i < missing.size(); ++i) {
+    if (i > 0) text += ',';
+    text += '"' + missing[i] + " \"";
+  }
+  return text;
+}
+
+}  // namespace
+
+ERunError::ERunError(const std::string& message, std::string file, std::int64_t line)
+    : std::runtime_error(message + " (file \"" + file + "\", line " + std::to_string(line) + ")"),
+      FOriginal(message),
+      FFile(std::move(file)),
+      FLine(line) {}
+
+TAnalysisRun::TAnalysisRun(const Tglobals& globals, IDialogs& dialogs, IRunHost& host)
+    : FGlobals(globals), FDialogs(dialogs), FHost(host) {}
+
+bool TAnalysisRun::ReadNextLine(TQelBufferedFile& reader, TDSearchPattern& parser, std::string& line) {
+  for (;;) {
+    if (reader.Eof()) return false;
+    try {
+      parser.ReadLogLine(reader, line, FPhysicalLine);
+      return !line.empty();  // empty: the file ended on comment or blank lines
+    } catch (const EQelFileError&) {
+      // Pass over NUL bytes (they hold no line end and so exceed the line length); the
+      // byte that ends the skipping is dropped with them.
+      std::string byte;
+      do {
+        reader.ReadString(byte, 1);
+      } while (byte[0] == '\0' && !reader.Eof());
+      if (reader.Eof()) return false;
+      reader.ReadLine(line);
+      ++FPhysicalLine;
+      // A recovered rest that is empty or a comment is no log line: read on.
+      if (!line.empty() && line[0] != '#') return true;
+    }
+  }
+}
+
+bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::int64_t& lineCount,
+                               const std::vector<std::string>& files) {
+  FStop = false;
+  FMissing.clear();
+  FProcessed = 0;
+  lineCount = 0;
+  TDSearchPattern parser(FGlobals, FDialogs, FGlobals.ConfigDir());
+  if (!parser.SelectLogType(files)) {
+    FDialogs.ShowWarning("No configuration file found which suits your log file(s)!");
+    FHost.SetProgressPosition(0);
+    return false;
+  }
+
+  TQelBufferedFile reader;
+  reader.BufferSize = LogBufferSize;
+  std::string line;
+  line.reserve(4096);
+
+  // Pass 1: count the lines, so that the progress bar shows a true fraction.
+  for (const auto& path : files) {
+    reader.SetFileName(path);
+    if (reader.Exists()) {
+      FPhysicalLine = 0;
+      try {
+        reader.Open(omReadExisting);
+        while (ReadNextLine(reader, parser, line)) ++lineCount;
+      } catch (const ERunError&) {
+        throw;
+      } catch (const std::exception& e) {
+        throw ERunError(e.what(), path, FPhysicalLine + 1);
+      }
+      reader.Close();
+    }
+    if (FStop) break;
+  }
+
+  FHost.SetProgressRange(0, lineCount);
+  FHost.SetProgressPosition(0);
+
+  // Pass 2: every line to every handler, in array order.
+  std::uint64_t lastYield = 0;
+  for (const auto& path : files) {
+    reader.SetFileName(path);
+    if (!reader.Exists()) {
+      FMissing.push_back(path);
+    } else {
+      FPhysicalLine = 0;
+      bool reading = true;
+      try {
+        reader.Open(omReadExisting);
+        while (!FStop) {
+          reading = true;
+          if (!ReadNextLine(reader, parser, line)) break;
+          reading = false;
+          for (const auto& handler : handlers) {
+            handler(line, parser);
+            if (FStop) break;
+          }
+          ++FProcessed;
+          const std::uint64_t now = FHost.TickCount();
+          if (now - lastYield > YieldIntervalMs) {
+            lastYield = now;
+            FHost.ProcessPendingEvents();
+            FHost.SetProgressPosition(FProcessed);
+          }
+        }
+      } catch (const ERunError&) {
+        throw;
+      } catch (const std::exception& e) {
+        // A reader error happened on the line after the last one read.
+        throw ERunError(e.what(), path, FPhysicalLine + (reading ? 1 : 0));
+      }
+      reader.Close();
+    }
+    if (FStop) break;
+  }
+
+  if (!FMissing.empty()) FDialogs.ShowMessage(MissingFilesText(FMissing));
+  FHost.SetProgressPosition(0);
+  return true;
+}
