@@ -62,7 +62,7 @@ struct Tglobals::TLookups {
   std::unordered_set<std::string, TTextHash, std::equal_to<>> SpareWords;
 };
 
-Tglobals::Tglobals(ISettingsStore& store, IDialogs& dialogs, std::string programDir)
+Tglobals::Tglobals(ISettingsStore& store, IDialogs& dialogs, std::string programDir, std::string configDir)
     : kbmReplace("kbmReplace", {{"hexChar", TFieldType::String, 1},
                                 {"search", TFieldType::String, 20},
                                 {"replace", TFieldType::String, 20}}),
@@ -71,6 +71,7 @@ Tglobals::Tglobals(ISettingsStore& store, IDialogs& dialogs, std::string program
       FStore(store),
       FDialogs(dialogs),
       FProgramDir(WithSlash(std::move(programDir))),
+      FConfigDir(configDir.empty() ? FProgramDir + "config/" : WithSlash(std::move(configDir))),
       FLookups(std::make_unique<TLookups>()) {
   LoadTables();
   BuildLookups();

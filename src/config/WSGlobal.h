@@ -26,11 +26,12 @@ class Tglobals {
 public:
   // programDir ends in "/"; the configuration is programDir + "config/". Loads the three
   // lookup tables; a table that cannot be loaded is reported through dialogs.ShowError and
-  // loading goes on as the system's start-up does.
-  Tglobals(ISettingsStore& store, IDialogs& dialogs, std::string programDir);
+  // loading goes on as the system's start-up does. Tools may name another configuration
+  // folder (configDir, empty: the program's own).
+  Tglobals(ISettingsStore& store, IDialogs& dialogs, std::string programDir, std::string configDir = {});
 
   const std::string& ProgramDir() const { return FProgramDir; }
-  std::string ConfigDir() const { return FProgramDir + "config/"; }
+  const std::string& ConfigDir() const { return FConfigDir; }
   ISettingsStore& Store() const { return FStore; }
   IDialogs& Dialogs() const { return FDialogs; }
 
@@ -84,6 +85,7 @@ private:
   ISettingsStore& FStore;
   IDialogs& FDialogs;
   std::string FProgramDir;
+  std::string FConfigDir;
   std::vector<TReplaceRow> FReplaceRows;
   // Lookup structures built from the tables after loading (see WSGlobal.cpp).
   struct TLookups;

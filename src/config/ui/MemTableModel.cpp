@@ -9,6 +9,8 @@ TMemTableModel::TMemTableModel(TMemTable& table, std::vector<TColumn> columns, Q
     const int field = FTable.FieldNo(column.Field);
     if (column.CheckBox && FTable.Fields()[static_cast<std::size_t>(field)].Type != TFieldType::Boolean)
       throw EMemTableError("Field '" + column.Field + "' of table " + FTable.Name() + " is not a boolean field");
+    if (column.Editable && (column.CheckBox || FTable.Fields()[static_cast<std::size_t>(field)].Type != TFieldType::String))
+      throw EMemTableError("Field '" + column.Field + "' of table " + FTable.Name() + " cannot be edited as text");
     FFields.push_back(field);
   }
   FRowCount = LiveRowCount();
@@ -115,11 +117,38 @@ Qt::ItemFlags TMemTableModel::flags(const QModelIndex& index) const {
   if (!IsCell(index)) return Qt::NoItemFlags;
   Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
   if (Column(index.column()).CheckBox) result |= Qt::ItemIsUserCheckable;
+  if (Column(index.column()).Editable) result |= Qt::ItemIsEditable;
   return result;
 }
 
 bool TMemTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-  if (role != Qt::CheckStateRole || !IsCell(index) || !Column(index.column()).CheckBox) return false;
-  emit CheckToggled(index.row(), index.column(), value.toInt() == Qt::Checked);
+  if (!IsCell(index)) return false;
+  const TColumn& column = Column(index.column());
+  if (role == Qt::CheckStateRole && column.CheckBox) {
+    emit CheckToggled(index.row(), index.column(), value.toInt() == Qt::Checked);
+    return true;
+  }
+  if (role == Qt::EditRole && column.Editable) return StoreText(index.row(), index.column(), value.toString());
+  return false;
+}
+
+bool TMemTableModel::StoreText(int row, int column, const QString& text) {
+  const std::string value = text.toStdString();
+  const int field = FieldOf(column);
+  try {
+    if (row >= LiveRowCount()) return false;
+    if (FTable.AsStringViewAt(row, field) == value) return true;  // nothing was changed
+    FTable.SetRecNo(row);
+    FTable.Edit();
+    if (value.empty())
+      FTable.ClearField(field);
+    else
+      FTable.SetString(field, value);
+    FTable.Post();
+  } catch (const std::exception&) {
+    if (FTable.Active() && FTable.Editing()) FTable.Cancel();
+    return false;  // nothing may leave a Qt virtual
+  }
+  emit ValueEdited(row, column);
   return true;
 }

@@ -22,6 +22,7 @@ public:
     std::string Field;      // field name in the table
     QString Caption;        // header text
     bool CheckBox = false;  // boolean field shown as a check box only (toggles are reported)
+    bool Editable = false;  // string field whose cells the user may edit (stored at once)
   };
 
   enum TRole {
@@ -29,7 +30,7 @@ public:
   };
 
   // Raises EMemTableError when the table has no such field, or a check box is asked for a
-  // field that is not boolean.
+  // field that is not boolean, or editing for a field that is not a string.
   TMemTableModel(TMemTable& table, std::vector<TColumn> columns, QObject* parent = nullptr);
   ~TMemTableModel() override;
 
@@ -46,11 +47,15 @@ public:
   QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
   // Check-box toggles are reported through CheckToggled and not stored: the owner decides.
+  // A text entered into an editable cell is stored in the record at once (an empty text
+  // leaves the field without a value) and reported through ValueEdited; a text equal to the
+  // stored one changes nothing and is not reported.
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
 signals:
   void CurrentRowChanged(int row);
   void CheckToggled(int row, int column, bool checked);
+  void ValueEdited(int row, int column);
 
 private:
   void TableChanged(const TTableChange& change);
@@ -58,6 +63,7 @@ private:
   bool IsCell(const QModelIndex& index) const;
   int LiveRowCount() const;
   QVariant RawValue(int row, int column) const;
+  bool StoreText(int row, int column, const QString& text);
 
   TMemTable& FTable;
   std::vector<TColumn> FColumns;

@@ -160,10 +160,43 @@ private slots:
     QVERIFY(!model.setData(model.index(1, 0), "x", Qt::EditRole));
   }
 
+  void EditableCellsStoreTextsAtOnce() {
+    auto table = MakeTable();
+    AddRow(*table, {"index.html", 7});
+    AddRow(*table, {"news.html", 3});
+    TMemTableModel model(*table, {{"Name", "Name", false, true}, {"Hits", "Hits"}});
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QSignalSpy edits(&model, &TMemTableModel::ValueEdited);
+    QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+    QVERIFY(model.flags(model.index(1, 0)).testFlag(Qt::ItemIsEditable));
+    QVERIFY(!model.flags(model.index(1, 1)).testFlag(Qt::ItemIsEditable));
+
+    QVERIFY(model.setData(model.index(1, 0), QString("café.html"), Qt::EditRole));
+    QCOMPARE(table->AsStringAt(1, 0), std::string("caf\xc3\xa9.html"));
+    QCOMPARE(edits.count(), 1);
+    QCOMPARE(edits.first(), (QList<QVariant>{1, 0}));
+    QCOMPARE(changes.count(), 1);
+    QVERIFY(!table->Editing());
+
+    QVERIFY(model.setData(model.index(1, 0), QString("café.html"), Qt::EditRole));  // same text
+    QCOMPARE(edits.count(), 1);
+
+    QVERIFY(model.setData(model.index(0, 0), QString(), Qt::EditRole));
+    QVERIFY(table->IsNullAt(0, 0));  // an emptied cell has no value
+    QCOMPARE(edits.count(), 2);
+    QVERIFY(!model.setData(model.index(0, 1), 9, Qt::EditRole));
+    QCOMPARE(table->AsIntegerAt(0, 1), 7);
+
+    // Texts longer than the field are cut as the table cuts them.
+    QVERIFY(model.setData(model.index(0, 0), QString(50, QChar('x')), Qt::EditRole));
+    QCOMPARE(model.index(0, 0).data().toString(), QString(40, QChar('x')));
+  }
+
   void BadColumnsAreRefused() {
     auto table = MakeTable();
     QVERIFY_THROWS_EXCEPTION(EMemTableError, (void)TMemTableModel(*table, {{"Missing", "?"}}));
     QVERIFY_THROWS_EXCEPTION(EMemTableError, (void)TMemTableModel(*table, {{"Hits", "", true}}));
+    QVERIFY_THROWS_EXCEPTION(EMemTableError, (void)TMemTableModel(*table, {{"Hits", "", false, true}}));
   }
 
   // Qt Charts' mappers follow a model reset, not layoutChanged: a refilled table must reach
