@@ -15,9 +15,9 @@
 #include "analyses/ui/FrameOneFile.h"
 #include "analyses/ui/FramePopulareTime.h"
 #include "analyses/ui/FrameTabMGrid.h"
+#include "config/ValuesEditor.h"
 #include "config/WSGlobal.h"
 #include "run/CombinedRun.h"
-#include "run/InputLists.h"
 #include "run/ui/ConfigWindows.h"
 
 namespace {
@@ -30,7 +30,7 @@ double LocalNow() {
 
 }  // namespace
 
-TfrmMain::TfrmMain(Tglobals& globals, IInputLists& lists, IHostLookup& hostLookup, ILocalFormat& format,
+TfrmMain::TfrmMain(Tglobals& globals, TValuesEditor& lists, IHostLookup& hostLookup, ILocalFormat& format,
                    IConfigWindows* windows, QWidget* parent)
     : QMainWindow(parent),
       FGlobals(globals),
@@ -203,14 +203,14 @@ void TfrmMain::CreateMenu() {
   menuHelp->addSeparator();
   menuOtherProducts = add(menuHelp, "menuOtherProducts", "Other Products");
   menuAbout = add(menuHelp, "menuAbout", "&About Trevalo");
-  for (QAction* action : {menuInputFiles, menuLogFileTypes, menuHelpGuide, menuAbout, btnPagesAll, btnShowAll})
+  for (QAction* action : {menuLogFileTypes, menuHelpGuide, menuAbout, btnPagesAll, btnShowAll})
     action->setEnabled(Available(action));
 }
 
 // Commands that open a configuration window exist only with the windows.
 bool TfrmMain::Available(QAction* action) const {
-  const bool needsWindows = action == menuInputFiles || action == menuLogFileTypes || action == menuHelpGuide ||
-                            action == menuAbout || action == btnPagesAll || action == btnShowAll;
+  const bool needsWindows = action == menuLogFileTypes || action == menuHelpGuide || action == menuAbout ||
+                            action == btnPagesAll || action == btnShowAll;
   return !needsWindows || FWindows != nullptr;
 }
 

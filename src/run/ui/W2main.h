@@ -22,7 +22,7 @@
 #include "run/AnalysisRun.h"
 
 class Tglobals;
-class IInputLists;
+class TValuesEditor;
 class IHostLookup;
 class ILocalFormat;
 class IConfigWindows;
@@ -38,9 +38,10 @@ inline constexpr const char* OtherProductsAddress = "https://trevalo.example.org
 class TfrmMain : public QMainWindow {
   Q_OBJECT
 public:
-  // The settings module carries the dialogs, the settings store and the program folder.
-  // windows may be null: the commands that open configuration windows are disabled then.
-  TfrmMain(Tglobals& globals, IInputLists& lists, IHostLookup& hostLookup, ILocalFormat& format,
+  // The settings module carries the dialogs, the settings store and the program folder; the
+  // list editor gives the input files and the lock words. windows may be null: the commands
+  // that open the other configuration windows are disabled then.
+  TfrmMain(Tglobals& globals, TValuesEditor& lists, IHostLookup& hostLookup, ILocalFormat& format,
            IConfigWindows* windows = nullptr, QWidget* parent = nullptr);
   ~TfrmMain() override;
 
@@ -155,7 +156,7 @@ private:
   std::vector<std::string> InputFileList();
 
   Tglobals& FGlobals;
-  IInputLists& FLists;
+  TValuesEditor& FLists;
   IHostLookup& FHostLookup;
   ILocalFormat& FFormat;
   IConfigWindows* FWindows;

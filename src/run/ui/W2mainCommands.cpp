@@ -9,9 +9,9 @@
 #include "analyses/ui/FrameOneFile.h"
 #include "analyses/ui/FramePopulareTime.h"
 #include "analyses/ui/FrameTabMGrid.h"
+#include "config/ValuesEditor.h"
 #include "config/WSGlobal.h"
 #include "run/CombinedRun.h"
-#include "run/InputLists.h"
 #include "run/ui/ConfigWindows.h"
 #include "run/ui/W2main.h"
 
@@ -161,7 +161,7 @@ void TfrmMain::CheckClick(bool byUser) {
 
 // Edits the lock words and applies them: the state ends on.
 void TfrmMain::SelectionClick() {
-  if (FWindows) FWindows->EditLockWords();
+  FLists.EditLockWords();
   UpdateStartButtons();
   if (btnCheck->isEnabled()) {
     CheckClick(true);
@@ -186,8 +186,7 @@ void TfrmMain::ClearAllTabs() {
 }
 
 void TfrmMain::InputFiles() {
-  if (!FWindows) return;
-  if (FWindows->EditInputFiles()) ClearAll();
+  if (FLists.EditInputFiles()) ClearAll();
   UpdateStartButtons();
 }
 

@@ -58,10 +58,10 @@ private slots:
   void WithoutConfigurationWindowsTheirCommandsAreDisabled() {
     TWindowFixture f(false);
     f.Show();
-    for (QAction* action : {f.Window->menuInputFiles, f.Window->menuLogFileTypes, f.Window->menuHelpGuide,
-                            f.Window->menuAbout, f.Window->btnPagesAll, f.Window->btnShowAll})
+    for (QAction* action : {f.Window->menuLogFileTypes, f.Window->menuHelpGuide, f.Window->menuAbout,
+                            f.Window->btnPagesAll, f.Window->btnShowAll})
       QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
-    QVERIFY(f.Window->menuMainPage->isEnabled());
+    QVERIFY(f.Window->menuMainPage->isEnabled() && f.Window->menuInputFiles->isEnabled());
   }
 
   void StartButtonsFollowInputFilesAndMainPage_data() {
@@ -234,9 +234,14 @@ private slots:
     TTabMGridAnalysis& search = f.Window->frameSearch->Analysis();
     QVERIFY(search.kbmSummen.RecordCount() >= 2);
 
-    f.Windows.OnEditLockWords = [&] { f.Program.WriteList("BaneWords.lst", {"SHOES"}); };
+    int edits = 0;
+    f.Lists.SetShowModal([&] {
+      ++edits;
+      QCOMPARE(f.Lists.Mode(), TValuesMode::LockWords);
+      f.Program.WriteList("BaneWords.lst", {"SHOES"});
+    });
     f.Window->btnSelection->trigger();
-    QCOMPARE(f.Windows.Calls, std::vector<std::string>{"EditLockWords"});
+    QCOMPARE(edits, 1);
     QCOMPARE(f.Window->Combined().LockWordsState, 1);
     QVERIFY(f.Window->btnCheck->isChecked());
     QCOMPARE(HiddenNames(search), std::vector<std::string>{ShoesName(search)});
@@ -289,14 +294,18 @@ private slots:
     f.Program.UseLog(uitest::SmallLog());
     f.Show();
     f.Window->btnGeneralStart->trigger();
-    f.Windows.InputFilesChanged = false;
-    f.Window->menuInputFiles->trigger();  // unchanged: no question
+    f.Window->menuInputFiles->trigger();  // closed unchanged: no question
     QVERIFY(f.Program.Dialogs.TextsOf("confirm").empty());
-    f.Windows.InputFilesChanged = true;
-    f.Program.Dialogs.ConfirmAnswers.push_back(true);
+    QCOMPARE(f.GeneralRows(), 7);
+
+    // The user deletes the files: "Clear all tabs?", and the start buttons follow.
+    f.Lists.SetShowModal([&] { f.Lists.Delete({}); });
+    f.Program.Dialogs.ConfirmAnswers.push_back(true);  // delete the entries
+    f.Program.Dialogs.ConfirmAnswers.push_back(true);  // clear all tabs
     f.Window->menuInputFiles->trigger();
-    QCOMPARE(f.Program.Dialogs.TextsOf("confirm").size(), std::size_t(1));
+    QCOMPARE(f.Program.Dialogs.TextsOf("confirm"), std::vector<std::string>{"Clear all tabs?"});
     QCOMPARE(f.GeneralRows(), 0);
+    QVERIFY(!f.Window->btnGeneralStart->isEnabled());
 
     f.Window->menuLogFileTypes->trigger();
     f.Window->menuHelpGuide->trigger();
@@ -305,8 +314,8 @@ private slots:
     QVERIFY(f.Program.Store.KeyExists(std::string(MainKey) + "\\ProccesCheckList"));
     f.Window->menuOtherProducts->trigger();
     QCOMPARE(f.OpenedUrls, std::vector<std::string>{OtherProductsAddress});
-    QCOMPARE(f.Windows.Calls, (std::vector<std::string>{"EditInputFiles", "EditInputFiles", "ShowLogFileConfig",
-                                                        "ShowHelp", "ShowAbout", "ShowProcessCheckList"}));
+    QCOMPARE(f.Windows.Calls,
+             (std::vector<std::string>{"ShowLogFileConfig", "ShowHelp", "ShowAbout", "ShowProcessCheckList"}));
   }
 
   void GuideOnFirstStartOnce() {

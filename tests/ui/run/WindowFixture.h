@@ -14,7 +14,7 @@
 #include "analyses/ui/FramePopulareTime.h"
 #include "analyses/ui/FrameTabMGrid.h"
 #include "run/CombinedRun.h"
-#include "run/ListFileInput.h"
+#include "config/ValuesEditor.h"
 #include "run/ui/ConfigWindows.h"
 #include "run/ui/W2main.h"
 #include "support/ProgramFixture.h"
@@ -24,17 +24,7 @@ namespace uitest {
 class TFakeConfigWindows : public IConfigWindows {
 public:
   std::vector<std::string> Calls;
-  std::function<void()> OnEditLockWords;
-  bool InputFilesChanged = false;
 
-  bool EditInputFiles() override {
-    Calls.push_back("EditInputFiles");
-    return InputFilesChanged;
-  }
-  void EditLockWords() override {
-    Calls.push_back("EditLockWords");
-    if (OnEditLockWords) OnEditLockWords();
-  }
   void ShowLogFileConfig() override { Calls.push_back("ShowLogFileConfig"); }
   void ShowHelp() override { Calls.push_back("ShowHelp"); }
   void ShowAbout() override { Calls.push_back("ShowAbout"); }
@@ -46,7 +36,8 @@ public:
 
 class TWindowFixture {
 public:
-  explicit TWindowFixture(bool withWindows = true, bool withMainKey = true) : Program(withMainKey), Lists(*Program.Globals) {
+  explicit TWindowFixture(bool withWindows = true, bool withMainKey = true)
+      : Program(withMainKey), Lists(*Program.Globals, Program.Dialogs) {
     Window = std::make_unique<TfrmMain>(*Program.Globals, Lists, Program.HostLookup, Program.Format,
                                         withWindows ? &Windows : nullptr);
     Window->SetUrlOpener([this](const std::string& address) { OpenedUrls.push_back(address); });
@@ -68,7 +59,7 @@ public:
   int ProcessRows() const { return Rows(Window->FrameAddPage1->Analysis().kbmData); }
 
   TProgramFixture Program;
-  TListFileInput Lists;
+  TValuesEditor Lists;  // the list editor without its window: SetShowModal scripts the user
   TFakeConfigWindows Windows;
   std::vector<std::string> OpenedUrls;
   std::unique_ptr<TfrmMain> Window;
