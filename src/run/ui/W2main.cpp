@@ -276,6 +276,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (FShownOnce) return;
   FShownOnce = true;
+  activateWindow();  // also where no window manager activates new windows
   RunCommand([this] {
     const bool files = FLists.HasInputFiles();
     btnStartChart->setEnabled(files);
