@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 
 namespace {
 
@@ -87,4 +88,13 @@ std::string IsoTime(double span) {
   std::snprintf(buffer, sizeof buffer, "%s%02lld:%02lld:%02lld", negative ? "-" : "", seconds / 3600,
                 seconds / 60 % 60, seconds % 60);
   return buffer;
+}
+
+double NowLocal() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  double date = 0;
+  TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, date);
+  return date + EncodeTime(local.tm_hour, local.tm_min, local.tm_sec);
 }

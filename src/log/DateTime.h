@@ -20,3 +20,5 @@ int DayOfTheWeek(double dateTime);
 std::string IsoDateTime(double dateTime);
 // "HH:MM:SS" of a span below one day, to the nearest second.
 std::string IsoTime(double span);
+// The current local date and time.
+double NowLocal();

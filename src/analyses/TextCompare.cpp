@@ -1,0 +1,104 @@
+#include "analyses/TextCompare.h"
+
+#include <cstdint>
+
+namespace {
+
+// A byte that is no part of a decoded two-byte sequence is one unit of its own, placed
+// above every code point so it cannot equal a decoded letter.
+constexpr char32_t RawByteBase = 0x110000;
+
+char32_t FoldCodePoint(char32_t cp) {
+  if ((cp >= 0xC0 && cp <= 0xDE && cp != 0xD7)        // Latin-1 capitals
+      || (cp >= 0x410 && cp <= 0x42F)                  // Cyrillic А..Я
+      || (cp >= 0x391 && cp <= 0x3AB && cp != 0x3A2))  // Greek Α..Ϋ
+    return cp + 0x20;
+  if (cp >= 0x400 && cp <= 0x40F) return cp + 0x50;   // Cyrillic Ѐ..Џ
+  if (cp == 0x178) return 0xFF;                       // Ÿ
+  if (cp == 0x386) return 0x3AC;
+  if (cp >= 0x388 && cp <= 0x38A) return cp + 0x25;
+  if (cp == 0x38C) return 0x3CC;
+  if (cp == 0x38E || cp == 0x38F) return cp + 0x3F;
+  // Latin Extended-A and Cyrillic pairs: capital and small letter side by side.
+  bool evenCapital = (cp >= 0x100 && cp <= 0x12F) || (cp >= 0x132 && cp <= 0x137) ||
+                     (cp >= 0x14A && cp <= 0x177) || (cp >= 0x460 && cp <= 0x481) ||
+                     (cp >= 0x48A && cp <= 0x4BF);
+  if (evenCapital && cp % 2 == 0) return cp + 1;
+  bool oddCapital = (cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E);
+  if (oddCapital && cp % 2 == 1) return cp + 1;
+  return cp;
+}
+
+// The next unit of text at pos, folded; advances pos.
+char32_t NextFolded(std::string_view text, std::size_t& pos) {
+  auto b = static_cast<unsigned char>(text[pos]);
+  if (b < 0x80) {
+    ++pos;
+    return static_cast<char32_t>(FoldCase(static_cast<char>(b)));
+  }
+  if ((b & 0xE0) == 0xC0 && b >= 0xC2 && pos + 1 < text.size()) {
+    auto c = static_cast<unsigned char>(text[pos + 1]);
+    if ((c & 0xC0) == 0x80) {
+      pos += 2;
+      return FoldCodePoint((static_cast<char32_t>(b & 0x1F) << 6) | (c & 0x3F));
+    }
+  }
+  ++pos;
+  return RawByteBase + b;
+}
+
+}  // namespace
+
+int CompareFolded(std::string_view a, std::string_view b) {
+  std::size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    char32_t x = NextFolded(a, i), y = NextFolded(b, j);
+    if (x != y) return x < y ? -1 : 1;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return 0;
+}
+
+bool EqualFolded(std::string_view a, std::string_view b) {
+  return CompareFolded(a, b) == 0;
+}
+
+std::size_t HashFolded(std::string_view text) {
+  std::uint64_t hash = 14695981039346656037ull;  // FNV-1a over the folded units
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    char32_t unit = NextFolded(text, pos);
+    for (int shift = 0; shift < 24; shift += 8) {
+      hash ^= (unit >> shift) & 0xFF;
+      hash *= 1099511628211ull;
+    }
+  }
+  return static_cast<std::size_t>(hash);
+}
+
+std::string LowerAZ(std::string_view text) {
+  std::string lowered(text);
+  for (char& c : lowered) c = FoldCase(c);
+  return lowered;
+}
+
+bool ContainsLowerAZ(std::string_view text, std::string_view loweredPattern) {
+  if (loweredPattern.empty() || loweredPattern.size() > text.size()) return false;
+  const char first = loweredPattern[0];
+  const std::size_t last = text.size() - loweredPattern.size();
+  for (std::size_t i = 0; i <= last; ++i) {
+    if (FoldCase(text[i]) != first) continue;
+    std::size_t j = 1;
+    while (j < loweredPattern.size() && FoldCase(text[i + j]) == loweredPattern[j]) ++j;
+    if (j == loweredPattern.size()) return true;
+  }
+  return false;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}

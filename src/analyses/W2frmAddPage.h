@@ -1,0 +1,105 @@
+#pragma once
+// The visitor-path analysis behind TFrameAddPage: keeps one row per shown request of a run,
+// groups the rows into visits after the run, lists the path of the visit a request belongs
+// to, and names the visit's host by a reverse lookup.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analyses/PageRule.h"
+#include "analyses/WSMember.h"
+#include "config/MemTable.h"
+
+class Tglobals;
+class IDialogs;
+class IHostLookup;
+class ICheckList;
+class TDSearchPattern;
+
+inline constexpr const char* NotShownListFile = "notschown.lst";
+inline constexpr const char* CheckListSubkey = "\\ProccesCheckList";
+inline constexpr const char* NotFoundText = "not found";
+
+class TAddPageAnalysis {
+public:
+  TAddPageAnalysis(const Tglobals& globals, IDialogs& dialogs, IHostLookup& hostLookup);
+  ~TAddPageAnalysis();
+  TAddPageAnalysis(const TAddPageAnalysis&) = delete;
+  TAddPageAnalysis& operator=(const TAddPageAnalysis&) = delete;
+
+  // ID, TCPIP (120), DateTime, from (100), to (50), checked: the requests of the run.
+  TMemTable kbmData;
+  // ID, Process (255), DateTime, TimeViewed: the path shown.
+  TMemTable kbmProcess;
+
+  // Run protocol.
+  void CreateTree();
+  void FreeTree();
+  void ClearResults();
+  void PrepareRun();  // raises the file error when the not-shown list is missing
+  void HandleLine(const std::string& line, TDSearchPattern& parser);
+  // Keeps one request (what HandleLine keeps of a line that the not-shown list lets pass).
+  void AddRequest(std::string_view address, double dateTime, std::string_view request);
+  void FinishRun();
+  // Whether the request grid takes clicks: not between PrepareRun and FinishRun.
+  bool DataEnabled() const { return FDataEnabled; }
+
+  // Visits: the children of Root(), in the order of their first request.
+  void BuildVisits();
+  const TMember* Root() const { return FRoot.get(); }
+  int VisitCount() const;
+  std::string_view EntryText(std::string_view from) const;
+
+  // The visit (index among the children of Root()) that ShowPath lists for the request at
+  // view position row of kbmData: the first visit holding a node of the request's page and
+  // time. -1 when none does.
+  int VisitOfRow(int row) const;
+  // Lists in kbmProcess the visit holding the request at view position row of kbmData, then
+  // starts the lookup of its address; shows "not found" when no visit holds it.
+  void ShowPath(int row);
+  // Lists the visit at visitIndex as ShowPath would, without a lookup; false when none.
+  bool ListVisitPath(int visitIndex);
+  void ListVisit(const TMember& node);
+
+  // The process check list: the groups of the not-shown list file and their stored states.
+  void FillCheckList(ICheckList& box);
+  void SaveCheckList(const ICheckList& box);
+
+  // Host names of visit addresses.
+  void StartHostLookup(const std::string& text);
+  void HostLookupDone(const std::string& address, int error, const std::string& name);
+  void ReplaceProcessText(std::string_view address, std::string_view newText);
+
+  const std::string& MainPage() const { return FMainPage; }
+  double TimeArea() const { return FTimeArea; }
+
+private:
+  // One page node per row of kbmData, in time order, for finding a request's visit.
+  struct TPathEntry {
+    double Time;
+    std::int32_t Visit;
+    const TMember* Page;
+  };
+
+  void EndCollecting();
+  int FindVisit(std::string_view text, double time) const;
+  void FillPath(int visitIndex);
+  void AddCheckItem(ICheckList& box, const std::string& group);
+  std::string CheckListKey() const;
+
+  const Tglobals& FGlobals;
+  IDialogs& FDialogs;
+  IHostLookup& FHostLookup;
+  std::unique_ptr<TMember> FRoot;
+  std::string FMainPage;
+  TNotShownFilter FNotShown;
+  double FTimeArea = 0;
+  std::int32_t FNextID = 0;
+  bool FCollecting = false;  // between PrepareRun and FinishRun; kbmData's display is held
+  bool FDataEnabled = true;
+  std::vector<TPathEntry> FPathIndex;
+  // Pending lookups hold it weakly, so an answer after this object is gone is dropped.
+  std::shared_ptr<TAddPageAnalysis*> FAlive;
+};

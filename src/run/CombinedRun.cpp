@@ -1,0 +1,110 @@
+#include "run/CombinedRun.h"
+
+#include "analyses/W2FrmGeneral.h"
+#include "analyses/W2FrmTabMGrid.h"
+#include "analyses/W2PopulareTime.h"
+#include "analyses/W2frmAddPage.h"
+#include "config/WSGlobal.h"
+#include "log/SearchLine.h"
+#include "log/W2SearchPat.h"
+#include "run/AnalysisRun.h"
+
+namespace {
+
+// Releases the not-shown list however the run ends.
+class TNotShownScope {
+public:
+  TNotShownScope(TNotShownFilter& filter, const Tglobals& globals) : FFilter(filter) {
+    FFilter = TNotShownFilter(globals.LoadNotShownList());
+  }
+  ~TNotShownScope() { FFilter = TNotShownFilter(); }
+  TNotShownScope(const TNotShownScope&) = delete;
+  TNotShownScope& operator=(const TNotShownScope&) = delete;
+
+private:
+  TNotShownFilter& FFilter;
+};
+
+}  // namespace
+
+TCombinedRun::TCombinedRun(const Tglobals& globals, TAnalysisRun& run, TGeneralAnalysis& general,
+                           TPopulareTimeAnalysis& populareTime, TTabMGridAnalysis& search,
+                           TTabMGridAnalysis& pages, TAddPageAnalysis& addPage, std::function<double()> now)
+    : FGlobals(globals),
+      FRun(run),
+      FGeneral(general),
+      FPopulareTime(populareTime),
+      FSearch(search),
+      FPages(pages),
+      FAddPage(addPage),
+      FNow(std::move(now)) {}
+
+void TCombinedRun::HandleSearchLine(const std::string& line, TDSearchPattern& parser) {
+  const std::string phrase = SearchPhraseOfLine(line, parser, EngineState == 0);
+  if (!phrase.empty()) FSearch.AddValue(phrase);
+}
+
+void TCombinedRun::HandlePageLine(const std::string& line, TDSearchPattern& parser) {
+  const std::string_view request = parser.GetField(line, TFieldKind::Request);
+  if (FNotShown.Hides(request)) return;
+  FPages.AddValue(PageOfRequest(request));
+}
+
+bool TCombinedRun::Run(const std::vector<TLineHandler>& handlers, const std::vector<std::string>& files) {
+  FLastOk = false;
+  FLastLineCount = 0;
+  FLastOk = FRun.RunAnalysis(handlers, FLastLineCount, files);
+  return FLastOk;
+}
+
+void TCombinedRun::StartGeneral(const std::vector<std::string>& files) {
+  FGeneral.PrepareRun(FNow());
+  auto handler = [this](const std::string& line, TDSearchPattern& parser) { FGeneral.HandleLine(line, parser); };
+  if (Run({handler}, files)) FGeneral.ShowResults(FLastLineCount);
+}
+
+void TCombinedRun::StartPopulareTime(const std::vector<std::string>& files, int analyseIndex, int chooseIndex) {
+  FPopulareTime.PrepareRun(analyseIndex, chooseIndex);
+  Run({[this](const std::string& line, TDSearchPattern& parser) { FPopulareTime.HandleLine(line, parser); }}, files);
+  FPopulareTime.FinishRun();
+}
+
+void TCombinedRun::StartSearch(const std::vector<std::string>& files) {
+  LockWordsReset();
+  FSearch.PrepareRun();
+  Run({[this](const std::string& line, TDSearchPattern& parser) { HandleSearchLine(line, parser); }}, files);
+  FSearch.FinishRun();
+}
+
+void TCombinedRun::StartPages(const std::vector<std::string>& files) {
+  LockWordsReset();
+  FPages.PrepareRun();
+  TNotShownScope notShown(FNotShown, FGlobals);
+  Run({[this](const std::string& line, TDSearchPattern& parser) { HandlePageLine(line, parser); }}, files);
+  FPages.FinishRun();
+}
+
+void TCombinedRun::StartProcess(const std::vector<std::string>& files) {
+  FAddPage.PrepareRun();
+  Run({[this](const std::string& line, TDSearchPattern& parser) { FAddPage.HandleLine(line, parser); }}, files);
+  FAddPage.FinishRun();
+}
+
+void TCombinedRun::RunAll(const std::vector<std::string>& files, int analyseIndex, int chooseIndex) {
+  const std::vector<TLineHandler> handlers = {
+      [this](const std::string& line, TDSearchPattern& parser) { FGeneral.HandleLine(line, parser); },
+      [this](const std::string& line, TDSearchPattern& parser) { FPopulareTime.HandleLine(line, parser); },
+      [this](const std::string& line, TDSearchPattern& parser) { HandleSearchLine(line, parser); },
+      [this](const std::string& line, TDSearchPattern& parser) { HandlePageLine(line, parser); },
+  };
+  LockWordsReset();
+  FGeneral.PrepareRun(FNow());
+  FPopulareTime.PrepareRun(analyseIndex, chooseIndex);
+  FSearch.PrepareRun();
+  TNotShownScope notShown(FNotShown, FGlobals);
+  FPages.PrepareRun();
+  if (Run(handlers, files)) FGeneral.ShowResults(FLastLineCount);
+  FPopulareTime.FinishRun();
+  FSearch.FinishRun();
+  FPages.FinishRun();
+}

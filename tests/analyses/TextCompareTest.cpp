@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "analyses/CountedStrings.h"
+#include "analyses/TextCompare.h"
+
+TEST(TextCompare, FoldsAsciiAndCommonLetters) {
+  struct TCase {
+    const char* A;
+    const char* B;
+    bool Equal;
+  };
+  const TCase cases[] = {
+      {"Foo", "fOO", true},
+      {"foo", "foo ", false},
+      {"", "", true},
+      {"\xC3\x84rger", "\xC3\xA4RGER", true},         // Ärger / ärger
+      {"\xC5\x81\xC3\xB3" "dz", "\xC5\x82\xC3\x93" "DZ", true},  // Łódz / łÓDZ
+      {"\xD0\x9C\xD0\x98\xD0\xA0", "\xD0\xBC\xD0\xB8\xD1\x80", true},  // МИР / мир
+      {"\xCE\xA3", "\xCF\x83", true},                // Σ / σ
+      {"\xC3\x97", "\xC3\xB7", false},               // × is no letter
+      {"\xC4\xB0", "i", false},                      // İ stays apart
+      {"caf\xE9", "CAF\xC9", false},                 // single-byte text: only A-Z fold
+      {"caf\xE9", "CAF\xE9", true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(EqualFolded(c.A, c.B), c.Equal) << c.A << " / " << c.B;
+    if (c.Equal) {
+      EXPECT_EQ(HashFolded(c.A), HashFolded(c.B)) << c.A;
+    }
+  }
+}
+
+TEST(TextCompare, OrdersFoldedTextsByCodePoint) {
+  EXPECT_LT(CompareFolded("apple", "Banana"), 0);
+  EXPECT_GT(CompareFolded("b", "A"), 0);
+  EXPECT_LT(CompareFolded("ab", "ABC"), 0);
+  EXPECT_LT(CompareFolded("zebra", "\xC3\x84rger"), 0);  // letters beyond ASCII come after z
+  EXPECT_LT(CompareFolded("\xC3\xBF", "\xE2\x82\xAC"), 0);  // ÿ before €
+}
+
+TEST(TextCompare, SubstringFiltersLowerOnlyAToZ) {
+  EXPECT_EQ(LowerAZ("GET /IMG.GIF \xC3\x84"), "get /img.gif \xC3\x84");
+  struct TCase {
+    const char* Text;
+    const char* Pattern;  // as written by the user; lowered before the test
+    bool Contains;
+  };
+  const TCase cases[] = {
+      {"GET /PIC.GIF HTTP/1.0", ".gif", true},
+      {"GET /pic.gif HTTP/1.0", ".GIF", true},
+      {"search engines", "SEARCH", true},
+      {"Foo", "oo", true},
+      {"book", "oo", true},
+      {"Bar", "oo", false},
+      {"anything", "", false},
+      {"", "", false},
+      {"ab", "abc", false},
+      {"xxab", "ab", true},
+      {"\xC3\x84rger", "\xC3\xA4rger", false},  // Ä is not lowered
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ContainsLowerAZ(c.Text, LowerAZ(c.Pattern)), c.Contains) << c.Text << " / " << c.Pattern;
+}
+
+TEST(TextCompare, TrimsBlanks) {
+  EXPECT_EQ(TrimBlanks(" \t10.0.0.1 \r"), "10.0.0.1");
+  EXPECT_EQ(TrimBlanks("   "), "");
+}
+
+TEST(CountedStrings, CountsWithoutLetterCaseAndKeepsTheFirstSpelling) {
+  TCountedStrings counts;
+  for (const char* value : {"foo", "Foo", "FOO", "foo ", "", "Bar", "\xC3\x84pfel", "\xC3\xA4pfel"})
+    counts.Add(value);
+  EXPECT_EQ(counts.Size(), 5u);
+  EXPECT_EQ(counts.CountOf("fOo"), 3);
+  EXPECT_EQ(counts.CountOf("missing"), 0);
+
+  std::vector<std::string> texts;
+  std::vector<int> sums;
+  for (const auto& entry : counts.Sorted()) {
+    texts.push_back(*entry.Text);
+    sums.push_back(entry.Count);
+  }
+  EXPECT_EQ(texts, (std::vector<std::string>{"", "Bar", "foo", "foo ", "\xC3\x84pfel"}));
+  EXPECT_EQ(sums, (std::vector<int>{1, 1, 3, 1, 2}));
+}

@@ -1,0 +1,47 @@
+#include "ConsolePlatform.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+
+#include "analyses/TextKeys.h"
+#include "config/WSGlobal.h"
+
+void TConsoleDialogs::ShowWarning(const std::string& text) { std::cerr << "warning: " << text << '\n'; }
+void TConsoleDialogs::ShowMessage(const std::string& text) { std::cerr << text << '\n'; }
+void TConsoleDialogs::ShowInformation(const std::string& text) { std::cerr << text << '\n'; }
+void TConsoleDialogs::ShowError(const std::string& text) { std::cerr << "error: " << text << '\n'; }
+
+TConsoleRunHost::TConsoleRunHost() : FTerminal(isatty(STDERR_FILENO) != 0), FStart(TickCount()) {}
+
+TConsoleRunHost::~TConsoleRunHost() {
+  if (FShown) std::fputs("\r        \r", stderr);
+}
+
+void TConsoleRunHost::SetProgressRange(std::int64_t, std::int64_t maximum) { FMaximum = maximum; }
+
+void TConsoleRunHost::SetProgressPosition(std::int64_t position) {
+  if (!FTerminal || FMaximum <= 0 || TickCount() - FStart < 1000) return;
+  std::fprintf(stderr, "\r%3d %%", static_cast<int>(position * 100 / FMaximum));
+  std::fflush(stderr);
+  FShown = true;
+}
+
+std::uint64_t TConsoleRunHost::TickCount() {
+  const auto now = std::chrono::steady_clock::now().time_since_epoch();
+  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+}
+
+bool TReadOnlySettings::KeyExists(const std::string& keyPath) {
+  return (!FOverrides.empty() && SameTextNoCase(keyPath, MainKey)) || FBase.KeyExists(keyPath);
+}
+
+std::optional<TRegValue> TReadOnlySettings::ReadValue(const std::string& keyPath, const std::string& name) {
+  if (SameTextNoCase(keyPath, MainKey)) {
+    for (const auto& [overridden, value] : FOverrides)
+      if (SameTextNoCase(overridden, name)) return value;
+  }
+  return FBase.ReadValue(keyPath, name);
+}

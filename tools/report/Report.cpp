@@ -1,0 +1,169 @@
+#include "Report.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "ConsolePlatform.h"
+#include "analyses/W2FrmGeneral.h"
+#include "analyses/W2FrmTabMGrid.h"
+#include "analyses/W2PopulareTime.h"
+#include "analyses/W2frmAddPage.h"
+#include "config/MemTable.h"
+#include "config/SettingsFile.h"
+#include "config/WSGlobal.h"
+#include "log/DateTime.h"
+#include "log/QelNewFile.h"
+#include "platform/HostLookup.h"
+#include "platform/PlainLocalFormat.h"
+#include "platform/ProgramDir.h"
+#include "run/AnalysisRun.h"
+#include "run/CombinedRun.h"
+
+namespace {
+
+// The tool names no hosts: every lookup is refused at once.
+class TNoHostLookup : public IHostLookup {
+public:
+  void StartReverseLookup(const std::string&, TDone, TStartFailed failed) override { failed(); }
+};
+
+TCell CellOf(const TMemTable& table, int row, int field) {
+  if (table.IsNullAt(row, field)) return std::monostate{};
+  switch (table.Fields()[static_cast<std::size_t>(field)].Type) {
+    case TFieldType::Integer: return std::int64_t{table.AsIntegerAt(row, field)};
+    case TFieldType::Boolean: return table.AsBooleanAt(row, field);
+    case TFieldType::DateTime: return IsoDateTime(table.AsDateTimeAt(row, field));
+    case TFieldType::Time: return IsoTime(table.AsDateTimeAt(row, field));
+    case TFieldType::String: break;
+  }
+  return table.AsStringAt(row, field);
+}
+
+// The visited rows of a table, with the named fields.
+TReportTable TableRows(const TMemTable& table, const std::vector<std::string>& fields) {
+  TReportTable result{fields, {}};
+  if (!table.Active()) return result;
+  std::vector<int> numbers;
+  for (const auto& f : fields) numbers.push_back(table.FieldNo(f));
+  for (int row = 0; row < table.RecordCount(); ++row) {
+    std::vector<TCell> cells;
+    for (int f : numbers) cells.push_back(CellOf(table, row, f));
+    result.Rows.push_back(std::move(cells));
+  }
+  return result;
+}
+
+// The rows of a ranked sum in ID order; kbmSummen holds them all, hidden ones included.
+TReportTable RankedRows(const TTabMGridAnalysis& analysis) {
+  TReportTable table = TableRows(analysis.kbmSummen, {"ID", "Name", "Summe", "Anzeigen"});
+  std::stable_sort(table.Rows.begin(), table.Rows.end(), [](const auto& a, const auto& b) {
+    return std::get<std::int64_t>(a[0]) < std::get<std::int64_t>(b[0]);
+  });
+  return table;
+}
+
+std::vector<std::string> ReadLockWords(const std::string& path) {
+  std::vector<std::string> words;
+  TQelBufferedFile file;
+  file.SetFileName(path);
+  file.Open(omReadExisting);
+  std::string line;
+  while (!file.Eof()) {
+    file.ReadLine(line);
+    words.push_back(line);
+  }
+  file.Close();
+  return words;
+}
+
+void ListVisits(TAddPageAnalysis& addPage, TReportData& data) {
+  data.WithVisits = true;
+  for (int visit = 0; visit < addPage.VisitCount(); ++visit) {
+    if (!addPage.ListVisitPath(visit)) continue;
+    TVisitReport report;
+    report.Path = TableRows(addPage.kbmProcess, {"Process", "DateTime", "TimeViewed"});
+    if (!report.Path.Rows.empty()) {
+      report.Address = std::get<std::string>(report.Path.Rows[0][0]);
+      if (const auto* start = std::get_if<std::string>(&report.Path.Rows[0][1])) report.Start = *start;
+    }
+    data.Visits.push_back(std::move(report));
+  }
+}
+
+// Every analysis of the tool, set up as the main window sets up its tabs.
+struct TAnalyses {
+  TAnalyses(const Tglobals& globals, TConsoleDialogs& dialogs, IRunHost& host)
+      : Run(globals, dialogs, host),
+        General(globals, Format),
+        Search(dialogs),
+        Pages(dialogs),
+        AddPage(globals, dialogs, Lookup),
+        Commands(globals, Run, General, PopulareTime, Search, Pages, AddPage, NowLocal) {
+    Search.CreateLists();
+    Pages.CreateLists();
+    AddPage.CreateTree();
+    PopulareTime.CreateSearchUser(globals.GetTimeArea());
+    General.CreateSearchUser(globals.GetTimeArea());
+  }
+
+  TPlainLocalFormat Format;
+  TNoHostLookup Lookup;
+  TAnalysisRun Run;
+  TGeneralAnalysis General;
+  TPopulareTimeAnalysis PopulareTime;
+  TTabMGridAnalysis Search;
+  TTabMGridAnalysis Pages;
+  TAddPageAnalysis AddPage;
+  TCombinedRun Commands;
+};
+
+void Collect(TAnalyses& a, TReportData& data) {
+  data.Summary = TableRows(a.General.kbmGeneral, {"Description", "Value"});
+  if (a.Commands.LastRunOk()) {
+    data.PeriodStart = IsoDateTime(a.General.StartRecording());
+    data.PeriodEnd = IsoDateTime(a.General.EndRecording());
+  }
+  data.StatusCodes = TableRows(a.General.kbmStatusCodes, {"statusCode", "count"});
+  data.Browsers = TableRows(a.General.kbmBrowser, {"Browser", "Count"});
+  data.Hits = TableRows(a.PopulareTime.kbmPopulareTime, {"ID", "Name", "Sum"});
+  data.Search = RankedRows(a.Search);
+  data.Pages = RankedRows(a.Pages);
+  data.Missing = a.Run.MissingFiles();
+}
+
+}  // namespace
+
+TReportOutcome RunReport(const TReportOptions& options, TReportData& data) {
+  data.Files = options.Files;
+  TConsoleDialogs dialogs;
+  TSettingsFile userSettings(options.SettingsFile.empty() ? TSettingsFile::DefaultPath() : options.SettingsFile);
+  TReadOnlySettings settings(userSettings);
+  if (options.TimeArea) settings.Override("TimeArea", std::int32_t{*options.TimeArea});
+  if (options.MainPage) settings.Override("MainPage", *options.MainPage);
+  Tglobals globals(settings, dialogs, ExecutableDirectory(), options.ConfigDir);
+  TConsoleRunHost host;
+  auto analyses = std::make_unique<TAnalyses>(globals, dialogs, host);
+  TCombinedRun& commands = analyses->Commands;
+  commands.EngineState = options.NoEngine ? 1 : 0;
+  try {
+    commands.RunAll(options.Files, options.PerUser ? 1 : 0, options.Weekday ? 1 : 0);
+    data.LineCount = commands.LastLineCount();
+    if (commands.LastRunOk() && !options.LockWordsFile.empty()) {
+      analyses->Search.ApplyLockWords(ReadLockWords(options.LockWordsFile), false);
+      commands.LockWordsState = 1;
+    }
+    Collect(*analyses, data);
+    if (!commands.LastRunOk()) return TReportOutcome::NoLogType;
+    if (options.Process) {
+      commands.StartProcess(options.Files);
+      ListVisits(analyses->AddPage, data);
+    }
+  } catch (const std::exception& e) {
+    data.Ok = false;
+    data.Error = e.what();
+    data.LineCount = commands.LastLineCount();
+    Collect(*analyses, data);
+    return TReportOutcome::RunError;
+  }
+  return TReportOutcome::Ok;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// trevalo-report: the combined analyses of the "Select All" option (and, on request, the
+// visitor paths) over the files of the command line, written as text tables or JSON.
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "ReportOptions.h"
+
+class TMemTable;
+
+using TCell = std::variant<std::monostate, std::string, std::int64_t, bool>;
+
+// Rows of one result table, its columns named as the JSON keys.
+struct TReportTable {
+  std::vector<std::string> Columns;
+  std::vector<std::vector<TCell>> Rows;
+};
+
+struct TVisitReport {
+  std::string Address;
+  std::string Start;
+  TReportTable Path;  // Process, DateTime, TimeViewed
+};
+
+struct TReportData {
+  std::vector<std::string> Files;
+  bool Ok = true;
+  std::string Error;
+  std::int64_t LineCount = 0;
+  std::vector<std::string> Missing;
+  TReportTable Summary;  // Description, Value
+  std::string PeriodStart, PeriodEnd;
+  TReportTable StatusCodes, Browsers, Hits, Search, Pages;
+  bool WithVisits = false;
+  std::vector<TVisitReport> Visits;
+};
+
+enum class TReportOutcome { Ok = 0, RunError = 1, NoLogType = 3 };
+
+// Runs the analyses; errors of a run end up in data.Error (the outcome says which kind).
+TReportOutcome RunReport(const TReportOptions& options, TReportData& data);
+
+std::string ReportJson(const TReportData& data);
+std::string ReportText(const TReportData& data);

@@ -1,0 +1,138 @@
+// The two outputs of trevalo-report: JSON and aligned text tables.
+#include <algorithm>
+#include <cstdio>
+
+#include "JsonWriter.h"
+#include "Report.h"
+
+namespace {
+
+void WriteCell(TJsonWriter& json, const TCell& cell) {
+  if (const auto* s = std::get_if<std::string>(&cell))
+    json.String(*s);
+  else if (const auto* i = std::get_if<std::int64_t>(&cell))
+    json.Integer(*i);
+  else if (const auto* b = std::get_if<bool>(&cell))
+    json.Boolean(*b);
+  else
+    json.Null();
+}
+
+void WriteRows(TJsonWriter& json, const TReportTable& table) {
+  json.BeginArray();
+  for (const auto& row : table.Rows) {
+    json.BeginObject();
+    for (std::size_t c = 0; c < table.Columns.size(); ++c) {
+      json.Key(table.Columns[c]);
+      WriteCell(json, row[c]);
+    }
+    json.EndObject();
+  }
+  json.EndArray();
+}
+
+void WriteStrings(TJsonWriter& json, const std::vector<std::string>& texts) {
+  json.BeginArray();
+  for (const auto& text : texts) json.String(text);
+  json.EndArray();
+}
+
+std::string CellText(const TCell& cell) {
+  if (const auto* s = std::get_if<std::string>(&cell)) return *s;
+  if (const auto* i = std::get_if<std::int64_t>(&cell)) return std::to_string(*i);
+  if (const auto* b = std::get_if<bool>(&cell)) return *b ? "1" : "0";
+  return "";
+}
+
+void AppendTable(std::string& out, const std::string& title, const TReportTable& table) {
+  out += title + "\n";
+  std::vector<std::size_t> widths;
+  for (const auto& column : table.Columns) widths.push_back(column.size());
+  for (const auto& row : table.Rows)
+    for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], CellText(row[c]).size());
+  auto appendRow = [&](const std::vector<std::string>& cells) {
+    std::string line = " ";
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+      line += ' ' + cells[c];
+      if (c + 1 < cells.size()) line.append(widths[c] - cells[c].size() + 1, ' ');
+    }
+    out += line + "\n";
+  };
+  appendRow(table.Columns);
+  for (const auto& row : table.Rows) {
+    std::vector<std::string> cells;
+    for (const auto& cell : row) cells.push_back(CellText(cell));
+    appendRow(cells);
+  }
+  out += "\n";
+}
+
+}  // namespace
+
+std::string ReportJson(const TReportData& data) {
+  std::string out;
+  TJsonWriter json(out);
+  json.BeginObject();
+  json.Key("files");
+  WriteStrings(json, data.Files);
+  json.Key("ok");
+  json.Boolean(data.Ok);
+  json.Key("error");
+  if (data.Ok) json.Null(); else json.String(data.Error);
+  json.Key("lineCount");
+  json.Integer(data.LineCount);
+  json.Key("missing");
+  WriteStrings(json, data.Missing);
+  json.Key("general");
+  json.BeginObject();
+  json.Key("summary");
+  WriteRows(json, data.Summary);
+  json.Key("period");
+  json.BeginObject();
+  json.Key("start");
+  if (data.PeriodStart.empty()) json.Null(); else json.String(data.PeriodStart);
+  json.Key("end");
+  if (data.PeriodEnd.empty()) json.Null(); else json.String(data.PeriodEnd);
+  json.EndObject();
+  json.Key("statusCodes");
+  WriteRows(json, data.StatusCodes);
+  json.Key("browsers");
+  WriteRows(json, data.Browsers);
+  json.EndObject();
+  json.Key("hits");
+  WriteRows(json, data.Hits);
+  json.Key("search");
+  WriteRows(json, data.Search);
+  json.Key("pages");
+  WriteRows(json, data.Pages);
+  if (data.WithVisits) {
+    json.Key("visits");
+    json.BeginArray();
+    for (const auto& visit : data.Visits) {
+      json.BeginObject();
+      json.Key("address");
+      json.String(visit.Address);
+      json.Key("start");
+      json.String(visit.Start);
+      json.Key("path");
+      WriteRows(json, visit.Path);
+      json.EndObject();
+    }
+    json.EndArray();
+  }
+  json.EndObject();
+  return out;
+}
+
+std::string ReportText(const TReportData& data) {
+  std::string out;
+  out += "Lines: " + std::to_string(data.LineCount) + "\n\n";
+  AppendTable(out, "Short Statistics", data.Summary);
+  AppendTable(out, "Status codes", data.StatusCodes);
+  AppendTable(out, "Browsers", data.Browsers);
+  AppendTable(out, "Hits per..", data.Hits);
+  AppendTable(out, "Search Criterion", data.Search);
+  AppendTable(out, "Pages", data.Pages);
+  for (const auto& visit : data.Visits) AppendTable(out, "Visit of " + visit.Address + " at " + visit.Start, visit.Path);
+  return out;
+}

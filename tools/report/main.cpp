@@ -1,0 +1,36 @@
+// trevalo-report: Trevalo's analyses from the command line.
+#include <cstdio>
+#include <iostream>
+
+#include "Report.h"
+
+int main(int argc, char** argv) {
+  TReportOptions options;
+  try {
+    options = ParseReportOptions(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const EUsageError& e) {
+    std::cerr << "trevalo-report: " << e.what() << "\n" << ReportUsage;
+    return 2;
+  }
+  if (options.Help) {
+    std::cout << ReportUsage;
+    return 0;
+  }
+  if (options.Version) {
+    std::cout << "trevalo-report " << TREVALO_VERSION << "\n";
+    return 0;
+  }
+  try {
+    TReportData data;
+    const TReportOutcome outcome = RunReport(options, data);
+    if (outcome == TReportOutcome::NoLogType) return 3;
+    if (outcome == TReportOutcome::RunError) std::cerr << "error: " << data.Error << "\n";
+    const std::string text = options.Json ? ReportJson(data) : ReportText(data);
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return outcome == TReportOutcome::Ok ? 0 : 1;
+  } catch (const std::exception& e) {
+    // Errors before the run: the settings file or the configuration could not be read.
+    std::cerr << "error: " << e.what() << "\n";
+    return 1;
+  }
+}
