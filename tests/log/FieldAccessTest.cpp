@@ -4,19 +4,22 @@
 #include <functional>
 
 #include "log/DateTime.h"
-#include "log/ParserFixture.h"
+#include "log/W2SearchPat.h"
+#include "support/ParserFixture.h"
 
-using namespace parsertest;
+using testsupport::TParserFixture;
 
 namespace {
+const std::string& L1 = testsupport::CommonLine;
+const std::string& L2 = testsupport::CombinedLine;
 
 class FieldAccess : public ::testing::Test {
 protected:
   FieldAccess() {
-    Setup.WriteLogType("common.lf", CommonDescription);
+    Setup.WriteConfig("LogTypes/common.lf", TParserFixture::CommonDescription());
     Parser = Setup.ParserFor(L1);
   }
-  TParserSetup Setup;
+  TParserFixture Setup;
   std::unique_ptr<TDSearchPattern> Parser;
 };
 
@@ -105,7 +108,7 @@ TEST_F(FieldAccess, SplitLineHandsOutTexts) {
 }
 
 TEST(W3CFieldAccess, FieldsByTheirW3CNames) {
-  TParserSetup setup;
+  TParserFixture setup;
   auto parser = setup.NewParser();
   const std::string l5 = "2002-05-24 20:18:01 10.0.0.1 GET /x.htm 200";
   ASSERT_TRUE(parser->SelectLogType({setup.WriteLog("ex.log",
@@ -132,7 +135,7 @@ TEST(W3CFieldAccess, FieldsByTheirW3CNames) {
 }
 
 TEST(W3CFieldAccess, ReferrerIsTheRefererField) {
-  TParserSetup setup;
+  TParserFixture setup;
   auto parser = setup.NewParser();
   const std::string line =
       "2015-01-13 00:32:17 GET /a.htm x=1 157.55.39.146 Mozilla/5.0 http://www.google.de/search?q=log 200 1405";

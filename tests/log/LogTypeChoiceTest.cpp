@@ -6,11 +6,14 @@
 #include "config/TableFile.h"
 #include "log/DateTime.h"
 #include "log/QelNewFile.h"
-#include "log/ParserFixture.h"
+#include "log/W2SearchPat.h"
+#include "support/ParserFixture.h"
 
-using namespace parsertest;
+using testsupport::TParserFixture;
 
 namespace {
+const std::string& L1 = testsupport::CommonLine;
+const std::string& L2 = testsupport::CombinedLine;
 
 std::vector<std::string> LogConfigNames(TMemTable& table) {
   std::vector<std::string> names;
@@ -21,10 +24,10 @@ std::vector<std::string> LogConfigNames(TMemTable& table) {
 }  // namespace
 
 TEST(LogTypeChoice, TheDescriptionThatFitsTheFirstLineIsChosen) {
-  TParserSetup setup;
-  setup.WriteLogType("common.lf", CommonDescription);
-  setup.WriteLogType("combined.lf", CombinedDescription);
-  setup.WriteLogType("notes.txt", "not a description");
+  TParserFixture setup;
+  setup.WriteConfig("LogTypes/common.lf", TParserFixture::CommonDescription());
+  setup.WriteConfig("LogTypes/combined.lf", TParserFixture::CombinedDescription());
+  setup.WriteConfig("LogTypes/notes.txt", "not a description");
 
   auto common = setup.ParserFor(L1);
   EXPECT_FALSE(common->W3C());
@@ -41,19 +44,20 @@ TEST(LogTypeChoice, TheDescriptionThatFitsTheFirstLineIsChosen) {
 }
 
 TEST(LogTypeChoice, FilesAreTriedInTheOrderOfTheirNames) {
-  TParserSetup setup;
-  const std::string hostFirst = TableText("'Name';'LeftChar';'RightChar'",
-      {"'Host';;", "'user';;", "'auth';;", "'Date';'[';']'", "'Request';'\"';'\"'", "'StatusCode';;", "'Bytes';;"});
-  setup.WriteLogType("b.lf", CommonDescription);
-  setup.WriteLogType("a.lf", hostFirst);
+  TParserFixture setup;
+  const std::string hostFirst =
+      TParserFixture::TableLines({"'Name';'LeftChar';'RightChar'", "'Host';;", "'user';;", "'auth';;",
+                                  "'Date';'[';']'", "'Request';'\"';'\"'", "'StatusCode';;", "'Bytes';;"});
+  setup.WriteConfig("LogTypes/b.lf", TParserFixture::CommonDescription());
+  setup.WriteConfig("LogTypes/a.lf", hostFirst);
   auto parser = setup.ParserFor(L1);
   EXPECT_EQ(LogConfigNames(parser->kbmLogConfig).front(), "Host");
   EXPECT_THROW(parser->GetField(L1, TFieldKind::IP), ETDSearchPatternError);
 }
 
 TEST(LogTypeChoice, FirstLineComesFromTheFirstFileThatHasOne) {
-  TParserSetup setup;
-  setup.WriteLogType("common.lf", CommonDescription);
+  TParserFixture setup;
+  setup.WriteConfig("LogTypes/common.lf", TParserFixture::CommonDescription());
   auto parser = setup.NewParser();
   EXPECT_TRUE(parser->SelectLogType(
       {setup.Dir.File("missing.log"), setup.WriteLog("empty.log", ""), setup.WriteLog("second.log", L1 + "\n")}));
@@ -64,16 +68,16 @@ TEST(LogTypeChoice, FirstLineComesFromTheFirstFileThatHasOne) {
 }
 
 TEST(LogTypeChoice, NoDescriptionFolderMeansNoChoice) {
-  TParserSetup setup;
+  TParserFixture setup;
   std::filesystem::remove_all(setup.ConfigDir() + "LogTypes");
   EXPECT_FALSE(setup.NewParser()->SelectLogType({setup.WriteLog("a.log", L1 + "\n")}));
 }
 
 TEST(LogTypeChoice, ADescriptionFileThatCannotBeReadEndsTheChoiceWithItsError) {
-  TParserSetup setup;
+  TParserFixture setup;
   std::filesystem::create_directory(setup.ConfigDir() + "LogTypes/folder.lf");  // folders are passed over
   std::filesystem::create_symlink(setup.Dir.File("nowhere"), setup.ConfigDir() + "LogTypes/lost.lf");
-  setup.WriteLogType("zz.lf", CommonDescription);
+  setup.WriteConfig("LogTypes/zz.lf", TParserFixture::CommonDescription());
   auto parser = setup.NewParser();
   try {
     parser->SelectLogType({setup.WriteLog("a.log", L1 + "\n")});
@@ -84,8 +88,9 @@ TEST(LogTypeChoice, ADescriptionFileThatCannotBeReadEndsTheChoiceWithItsError) {
 }
 
 TEST(LogTypeChoice, W3CHeaderMakesTheDescription) {
-  TParserSetup setup;
-  setup.WriteLogType("common.lf", CommonDescription);  // not used: the first line marks a W3C log
+  TParserFixture setup;
+  // Not used: the first line marks a W3C log.
+  setup.WriteConfig("LogTypes/common.lf", TParserFixture::CommonDescription());
   auto parser = setup.NewParser();
   const std::string log = setup.WriteLog("ex.log",
       "#Software: Internet Information Services 5.0\r\n#Version: 1.0\r\n"
@@ -107,7 +112,7 @@ TEST(LogTypeChoice, W3CHeaderMakesTheDescription) {
 }
 
 TEST(LogTypeChoice, ReadLogLineSkipsCommentsAndEmptyLines) {
-  TParserSetup setup;
+  TParserFixture setup;
   auto parser = setup.NewParser();
   TQelBufferedFile reader;
   reader.SetFileName(setup.WriteLog("mixed.log", "#Fields: x\r\nfirst\r\n\r\n   \r\n#comment\nsecond\r\n#last comment\r\n"));

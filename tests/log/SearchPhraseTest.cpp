@@ -1,18 +1,34 @@
 #include <gtest/gtest.h>
 
-#include "log/ParserFixture.h"
-#include "log/SearchLine.h"
+#include <filesystem>
 
-using namespace parsertest;
+#include "log/SearchLine.h"
+#include "log/W2SearchPat.h"
+#include "support/ParserFixture.h"
+
+using testsupport::TParserFixture;
 
 namespace {
+const std::string& L1 = testsupport::CommonLine;
+const std::string& L2 = testsupport::CombinedLine;
 
 const std::string Google = "http://www.google.de/search?hl=de&q=the+log+analyser&btnG=Go";
+
+// The tables the phrases below are worked out with: no replacement unless a test names
+// some, "the" as the only spare word, google as the only engine.
+void WritePhraseTables(TParserFixture& fixture, const std::vector<std::vector<std::string>>& replacements = {}) {
+  std::vector<std::vector<std::string>> replace = {{"hexChar", "search", "replace"}};
+  replace.insert(replace.end(), replacements.begin(), replacements.end());
+  fixture.WriteConfig("replace.lac", TParserFixture::TableText(replace));
+  fixture.WriteConfig("spare.lac", TParserFixture::TableText({{"spareText"}, {"the"}}));
+  fixture.WriteConfig("search.txt", TParserFixture::TableText({{"machine", "text"}, {"google", "q="}}));
+}
 
 }  // namespace
 
 TEST(SearchPhrase, PhrasesOfReferrers) {
-  TParserSetup setup;
+  TParserFixture setup;
+  WritePhraseTables(setup);
   auto parser = setup.NewParser();
   struct TCase {
     std::string Referrer;
@@ -49,8 +65,10 @@ TEST(SearchPhrase, PhrasesOfReferrers) {
 }
 
 TEST(SearchPhrase, EnginesAreTriedInFileOrder) {
-  TParserSetup setup;
-  setup.WriteConfig("search.txt", TableText("'machine';'text'", {"'search';'p='", "'yahoo';'va='", "'google';'q='"}));
+  TParserFixture setup;
+  WritePhraseTables(setup);
+  setup.WriteConfig("search.txt", TParserFixture::TableText({{"machine", "text"}, {"search", "p="}, {"yahoo", "va="},
+                                                             {"google", "q="}}));
   auto parser = setup.NewParser();
   EXPECT_EQ(parser->FindEngineParameter("http://search.yahoo.com/bin?p=a&va=b"), "p=");
   EXPECT_EQ(parser->FindEngineParameter("http://de.yahoo.com/bin?p=a&va=b"), "va=");
@@ -58,14 +76,16 @@ TEST(SearchPhrase, EnginesAreTriedInFileOrder) {
 }
 
 TEST(SearchPhrase, TheReplacementTableAppliesFirst) {
-  TParserSetup setup({"'+';'+';' '"});
+  TParserFixture setup;
+  WritePhraseTables(setup, {{"+", "+", " "}});
   auto parser = setup.NewParser();
   // %2B becomes "+", which the same row turns into a space: one word holding a space.
   EXPECT_EQ(parser->GetSearchPhrase("http://www.google.de/search?q=c%2B%2Bbook", "", false), "\"c  book\"");
 }
 
 TEST(SearchPhrase, AMissingEngineTableIsShownAndLeavesNoEngines) {
-  TParserSetup setup;
+  TParserFixture setup;
+  WritePhraseTables(setup);
   std::filesystem::remove(setup.ConfigDir() + "search.txt");
   auto parser = setup.NewParser();
   ASSERT_EQ(setup.Dialogs.TextsOf("error").size(), 1U);
@@ -75,8 +95,9 @@ TEST(SearchPhrase, AMissingEngineTableIsShownAndLeavesNoEngines) {
 }
 
 TEST(SearchPhrase, LineHandling) {
-  TParserSetup setup;
-  setup.WriteLogType("combined.lf", CombinedDescription);
+  TParserFixture setup;
+  WritePhraseTables(setup);
+  setup.WriteConfig("LogTypes/combined.lf", TParserFixture::CombinedDescription());
   auto parser = setup.ParserFor(L2);
   const std::string head = "1.2.3.4 - - [10/Oct/2000:13:55:36 -0700] \"GET /a.gif HTTP/1.0\" 200 2326 ";
   EXPECT_EQ(SearchPhraseOfLine(head + "\"" + Google + "\" \"Mozilla/4.0\"", *parser, true),
@@ -85,8 +106,8 @@ TEST(SearchPhrase, LineHandling) {
   EXPECT_EQ(SearchPhraseOfLine(head + "\"http://www.example.com/?q=x\" \"Mozilla/4.0\"", *parser, false), "");
 
   // Without a "?" the referrer is not asked for: this description has none, which would raise.
-  TParserSetup commonSetup;
-  commonSetup.WriteLogType("common.lf", CommonDescription);
+  TParserFixture commonSetup;
+  commonSetup.WriteConfig("LogTypes/common.lf", TParserFixture::CommonDescription());
   auto common = commonSetup.ParserFor(L1);
   EXPECT_EQ(SearchPhraseOfLine(L1, *common, true), "");
   EXPECT_THROW(SearchPhraseOfLine(L1 + "?", *common, true), ETDSearchPatternError);

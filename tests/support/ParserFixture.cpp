@@ -46,6 +46,28 @@ TDSearchPattern& TParserFixture::Start(const std::vector<std::string>& lines) {
   return *FParser;
 }
 
+Tglobals& TParserFixture::KeptGlobals() {
+  if (!FGlobals) FGlobals = std::make_unique<Tglobals>(Store, Dialogs, ProgramDir());
+  return *FGlobals;
+}
+
+std::unique_ptr<TDSearchPattern> TParserFixture::NewParser() {
+  return std::make_unique<TDSearchPattern>(KeptGlobals(), Dialogs, ConfigDir());
+}
+
+std::unique_ptr<TDSearchPattern> TParserFixture::ParserFor(const std::string& firstLine) {
+  auto parser = NewParser();
+  if (!parser->SelectLogType({WriteLog("first.log", firstLine + "\r\n")}))
+    throw std::runtime_error("no log-type description suits " + firstLine);
+  return parser;
+}
+
+std::string TParserFixture::WriteLog(const std::string& name, const std::string& text) const {
+  const std::string path = Dir.File(name);
+  WriteBytes(path, text);
+  return path;
+}
+
 Tglobals& TParserFixture::Globals() {
   if (!FGlobals) throw std::logic_error("TParserFixture: Start first");
   return *FGlobals;
@@ -81,6 +103,17 @@ std::string TParserFixture::TableText(const std::vector<std::vector<std::string>
     text += "\r\n";
   }
   return text;
+}
+
+std::string TParserFixture::TableLines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\n";
+  return text;
+}
+
+std::string TParserFixture::CommonDescription() {
+  return TableLines({"'Name';'LeftChar';'RightChar'", "'IP';;", "'user';;", "'auth';;", "'Date';'[';']'",
+                     "'Request';'\"';'\"'", "'StatusCode';;", "'Bytes';;"});
 }
 
 std::string TParserFixture::CombinedDescription() {

@@ -32,6 +32,11 @@ struct TCombinedLine {
   std::string Text() const;
 };
 
+// A common-log line, and the same line with referrer and agent added.
+inline const std::string CommonLine = "1.2.3.4 - - [10/Oct/2000:13:55:36 -0700] \"GET /a.gif HTTP/1.0\" 200 2326";
+inline const std::string CombinedLine =
+    CommonLine + " \"http://www.example.com/start.html\" \"Mozilla/4.08 [en] (Win98; I ;Nav)\"";
+
 class TParserFixture {
 public:
   // Writes the default configuration (see ParserFixture.cpp); nothing is loaded yet.
@@ -49,7 +54,17 @@ public:
   // parser, and lets the parser choose the log type for that file. Raises when none suits.
   TDSearchPattern& Start(const std::vector<std::string>& lines);
 
-  Tglobals& Globals();         // after Start
+  // A parser of its own, for tests that choose the log type themselves. The settings module
+  // it uses is made at the first call and kept; a later Start replaces it, so such parsers
+  // are not used after Start.
+  std::unique_ptr<TDSearchPattern> NewParser();
+  // A new parser that chose its log type for a file whose first line is firstLine. Raises
+  // when none suits.
+  std::unique_ptr<TDSearchPattern> ParserFor(const std::string& firstLine);
+  // Writes a file into the temporary folder and returns its path.
+  std::string WriteLog(const std::string& name, const std::string& text) const;
+
+  Tglobals& Globals();         // after Start or NewParser
   TDSearchPattern& Parser();   // after Start
   std::string ProgramDir() const;  // ends in "/"
   std::string ConfigDir() const { return ProgramDir() + "config/"; }
@@ -57,6 +72,11 @@ public:
 
   // A table file: the first row is the header; every value is written quoted and escaped.
   static std::string TableText(const std::vector<std::vector<std::string>>& rows);
+  // A table file of lines written as they stand, for values left unquoted or empty.
+  static std::string TableLines(const std::vector<std::string>& lines);
+  // The common-log description with empty delimiters (which stand for a space): IP, user,
+  // auth, [Date], "Request", StatusCode, Bytes.
+  static std::string CommonDescription();
   // The combined-log description: IP, user, auth, [Date], "Request", StatusCode, Bytes,
   // "Referrer", "UserAgent".
   static std::string CombinedDescription();
@@ -66,6 +86,8 @@ public:
   TFakeDialogs Dialogs;
 
 private:
+  Tglobals& KeptGlobals();
+
   std::unique_ptr<Tglobals> FGlobals;
   std::unique_ptr<TDSearchPattern> FParser;
 };
