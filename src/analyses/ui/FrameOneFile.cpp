@@ -1,0 +1,116 @@
+#include "analyses/ui/FrameOneFile.h"
+
+#include <QResizeEvent>
+#include <QStringDecoder>
+#include <QTextCursor>
+
+#include <vector>
+
+#include "config/WSGlobal.h"
+#include "log/QelNewFile.h"
+
+namespace {
+
+constexpr std::int32_t ChunkSize = 1 << 20;
+
+// Appends decoded text to the area; a line end at the very end of the file adds no line.
+class TTextAppender {
+public:
+  explicit TTextAppender(QPlainTextEdit& area) : FCursor(area.document()) { FCursor.movePosition(QTextCursor::End); }
+
+  void Add(QString text) {
+    if (FPendingCr) text.prepend(u'\r');
+    FPendingCr = text.endsWith(u'\r');
+    if (FPendingCr) text.chop(1);  // it may be the first half of CR LF
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    if (text.isEmpty()) return;
+    if (FPendingLineEnd) text.prepend(u'\n');
+    FPendingLineEnd = text.endsWith(u'\n');
+    if (FPendingLineEnd) text.chop(1);
+    FCursor.insertText(text);
+  }
+  // A CR held back at the end of the file ends the last line: nothing to add.
+
+private:
+  QTextCursor FCursor;
+  bool FPendingCr = false;
+  bool FPendingLineEnd = false;
+};
+
+}  // namespace
+
+TFrameOneFile::TFrameOneFile(const Tglobals& globals, IDialogs& dialogs, QWidget* parent)
+    : QWidget(parent), FGlobals(globals), FDialogs(dialogs) {
+  setObjectName("FrameOneFile1");
+  edFilename = new QLineEdit(this);
+  edFilename->setObjectName("edFilename");
+  edFilename->setReadOnly(true);
+  edFilename->setEnabled(false);
+  fileText = new QPlainTextEdit(this);
+  fileText->setObjectName("fileText");
+  fileText->setReadOnly(true);
+  fileText->setLineWrapMode(QPlainTextEdit::NoWrap);
+  fileText->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  fileText->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  fileText->setUndoRedoEnabled(false);
+  QFont fixed("Monospace");
+  fixed.setStyleHint(QFont::TypeWriter);
+  fileText->setFont(fixed);
+}
+
+void TFrameOneFile::OpenFile() {
+  TFileDialogSpec spec;
+  spec.Title = "Open";
+  const auto chosen = FDialogs.OpenFiles(FGlobals.MakeOpenDialogReg(spec, "", "DirFiles"));
+  if (!chosen || chosen->empty()) return;
+  LoadFile(chosen->front());
+}
+
+void TFrameOneFile::LoadFile(const std::string& path) {
+  edFilename->setText(QString::fromStdString(path));
+  TQelFile file;
+  file.SetFileName(path);
+  file.Open(omReadExisting);
+
+  FLoading = true;
+  FCancel = false;
+  fileText->clear();
+  try {
+    TTextAppender appender(*fileText);
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    std::vector<char> buffer(ChunkSize);
+    std::int64_t left = file.GetSize();
+    while (left > 0 && !FCancel) {
+      const auto count = static_cast<std::int32_t>(std::min<std::int64_t>(left, ChunkSize));
+      file.Read(buffer.data(), count);
+      left -= count;
+      appender.Add(decoder(QByteArrayView(buffer.data(), count)));
+      if (FYield && left > 0) FYield();
+    }
+  } catch (...) {
+    FLoading = false;
+    file.Close();
+    throw;
+  }
+  FLoading = false;
+  file.Close();
+  fileText->moveCursor(QTextCursor::Start);
+}
+
+void TFrameOneFile::ClearFile() {
+  FCancel = true;
+  fileText->clear();
+  edFilename->clear();
+}
+
+void TFrameOneFile::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  FrameResize();
+}
+
+void TFrameOneFile::FrameResize() {
+  const int nameHeight = edFilename->sizeHint().height();
+  edFilename->setGeometry(0, 0, width(), nameHeight);
+  fileText->setGeometry(0, nameHeight + 10, width(), std::max(0, height() - nameHeight - 10));
+}
