@@ -38,8 +38,8 @@ public:
   bool AskYesNo(const std::string&) override { return false; }
   TAnswer AskYesNoCancel(const std::string&) override { return TAnswer::Cancel; }
   std::string InputBox(const std::string&, const std::string&, const std::string& text) override { return text; }
-  std::optional<std::vector<std::string>> OpenFiles(const TFileDialogSpec&) override { return std::nullopt; }
-  std::optional<std::string> SaveFile(const TFileDialogSpec&) override { return std::nullopt; }
+  std::optional<std::vector<std::string>> OpenFiles(const TFileDialogOptions&) override { return std::nullopt; }
+  std::optional<std::string> SaveFile(const TFileDialogOptions&) override { return std::nullopt; }
 };
 
 const char* const Agents[] = {

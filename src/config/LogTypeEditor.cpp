@@ -60,12 +60,12 @@ void TLogTypeEditor::LoadFieldNames() {
   std::stable_sort(FFieldNames.begin(), FFieldNames.end(), LessIgnoringCase);
 }
 
-TFileDialogSpec TLogTypeEditor::DialogSpec() const {
-  TFileDialogSpec spec;
-  spec.Folder = FGlobals.ConfigDir() + LogTypeFolder;
-  spec.Filter = "Konfiguratonsdateien (*.lf)|*.lf";
-  spec.DefaultExtension = ".lf";
-  return spec;
+TFileDialogOptions TLogTypeEditor::DialogOptions() const {
+  TFileDialogOptions options;
+  options.Folder = FGlobals.ConfigDir() + LogTypeFolder;
+  options.Filter = "Konfiguratonsdateien (*.lf)|*.lf";
+  options.DefaultExtension = ".lf";
+  return options;
 }
 
 std::string TLogTypeEditor::SaveQuestion() const { return "Save file: \"" + FFileName + "\" ?"; }
@@ -97,7 +97,7 @@ void TLogTypeEditor::Clear() { AskSaveAndReset(); }
 
 void TLogTypeEditor::LoadFromFile() {
   if (!AskSaveAndReset()) return;
-  const auto chosen = FDialogs.OpenFiles(DialogSpec());
+  const auto chosen = FDialogs.OpenFiles(DialogOptions());
   if (!chosen || chosen->empty()) return;
   kbmConfig.Close();
   kbmConfig.Open();
@@ -120,9 +120,9 @@ void TLogTypeEditor::WriteToFile() {
 void TLogTypeEditor::WriteNewFile() {
   DropEmptyNewRow();
   if (!kbmConfig.Active() || kbmConfig.RecordCount() == 0) return;
-  TFileDialogSpec spec = DialogSpec();
-  spec.OverwritePrompt = true;
-  const auto path = FDialogs.SaveFile(spec);
+  TFileDialogOptions options = DialogOptions();
+  options.OverwritePrompt = true;
+  const auto path = FDialogs.SaveFile(options);
   if (!path) return;
   // The file saved to does not become the editor's file: the description counts as new.
   FFileOpen = false;

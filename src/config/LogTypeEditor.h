@@ -11,7 +11,7 @@
 
 class Tglobals;
 class IDialogs;
-struct TFileDialogSpec;
+struct TFileDialogOptions;
 
 inline constexpr const char* FieldNameList = "ParserConfig.txt";
 inline constexpr const char* LogTypeFolder = "LogTypes/";
@@ -66,7 +66,7 @@ public:
 private:
   void LoadFieldNames();
   bool DropEmptyNewRow();  // true when a row was dropped
-  TFileDialogSpec DialogSpec() const;
+  TFileDialogOptions DialogOptions() const;
   std::string SaveQuestion() const;
 
   const Tglobals& FGlobals;

@@ -105,9 +105,9 @@ void TValuesEditor::Add() {
 }
 
 void TValuesEditor::AddInputFiles() {
-  TFileDialogSpec spec;
-  spec.MultiSelect = true;
-  const auto files = FDialogs.OpenFiles(FGlobals.MakeOpenDialogReg(spec, "", FolderValue));
+  TFileDialogOptions options;
+  options.MultiSelect = true;
+  const auto files = FDialogs.OpenFiles(FGlobals.MakeOpenDialogReg(options, "", FolderValue));
   if (!files) return;
   // A file counts as listed only when a whole entry is its path: "access.log" is still added
   // while "access.log.1" is listed.
@@ -145,9 +145,9 @@ void TValuesEditor::Delete(const std::vector<int>& selected) {
 }
 
 void TValuesEditor::LoadFromFile() {
-  TFileDialogSpec spec;
-  FGlobals.ReadRegString(ExchangeFolderValue, spec.Folder, DialogKey());
-  const auto chosen = FDialogs.OpenFiles(spec);
+  TFileDialogOptions options;
+  FGlobals.ReadRegString(ExchangeFolderValue, options.Folder, DialogKey());
+  const auto chosen = FDialogs.OpenFiles(options);
   if (!chosen || chosen->empty()) return;
 
   TQelBufferedFile file;
@@ -174,9 +174,9 @@ void TValuesEditor::LoadFromFile() {
 }
 
 void TValuesEditor::WriteToFile() {
-  TFileDialogSpec spec;
-  spec.OverwritePrompt = true;
-  const auto path = FDialogs.SaveFile(FGlobals.MakeSaveDialogReg(spec, DialogKeySuffixOf(FMode), ExchangeFolderValue));
+  TFileDialogOptions options;
+  options.OverwritePrompt = true;
+  const auto path = FDialogs.SaveFile(FGlobals.MakeSaveDialogReg(options, DialogKeySuffixOf(FMode), ExchangeFolderValue));
   if (!path) return;
   WriteLinesReplacing(*path, FValues);
   // The key is never created here: without it the folder is not kept.

@@ -144,16 +144,16 @@ bool Tglobals::WriteRegInteger(const std::string& name, std::int32_t value, cons
 
 void Tglobals::CreateRegKey(const std::string& keyPath) const { FStore.CreateKey(keyPath); }
 
-TFileDialogSpec Tglobals::MakeOpenDialogReg(TFileDialogSpec spec, const std::string& keySuffix,
+TFileDialogOptions Tglobals::MakeOpenDialogReg(TFileDialogOptions options, const std::string& keySuffix,
                                             const std::string& valueName) const {
-  if (!ReadRegString(valueName, spec.Folder, MainKey + keySuffix)) CreateRegKey(MainKey);
-  return spec;
+  if (!ReadRegString(valueName, options.Folder, MainKey + keySuffix)) CreateRegKey(MainKey);
+  return options;
 }
 
-TFileDialogSpec Tglobals::MakeSaveDialogReg(TFileDialogSpec spec, const std::string& keySuffix,
+TFileDialogOptions Tglobals::MakeSaveDialogReg(TFileDialogOptions options, const std::string& keySuffix,
                                             const std::string& valueName) const {
-  ReadRegString(valueName, spec.Folder, MainKey + keySuffix);
-  return spec;
+  ReadRegString(valueName, options.Folder, MainKey + keySuffix);
+  return options;
 }
 
 // ---- Configuration dialogs --------------------------------------------------------------------

@@ -46,9 +46,9 @@ public:
   void CreateRegKey(const std::string& keyPath) const;
 
   // Dialog specs whose folder is remembered in the store.
-  TFileDialogSpec MakeOpenDialogReg(TFileDialogSpec spec, const std::string& keySuffix,
+  TFileDialogOptions MakeOpenDialogReg(TFileDialogOptions options, const std::string& keySuffix,
                                     const std::string& valueName) const;
-  TFileDialogSpec MakeSaveDialogReg(TFileDialogSpec spec, const std::string& keySuffix,
+  TFileDialogOptions MakeSaveDialogReg(TFileDialogOptions options, const std::string& keySuffix,
                                     const std::string& valueName) const;
 
   // The main-page and time-area dialogs of the Configuration menu.

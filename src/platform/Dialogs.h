@@ -7,7 +7,7 @@
 
 enum class TAnswer { Yes, No, Cancel };
 
-struct TFileDialogSpec {
+struct TFileDialogOptions {
   std::string Title;
   std::string Folder;            // start folder; empty: the platform's default
   std::string Filter;            // "Description (*.ext)|*.ext", empty: every file
@@ -30,6 +30,6 @@ public:
   virtual std::string InputBox(const std::string& caption, const std::string& prompt,
                                const std::string& text) = 0;
   // Chosen files with full paths; nothing when cancelled.
-  virtual std::optional<std::vector<std::string>> OpenFiles(const TFileDialogSpec& spec) = 0;
-  virtual std::optional<std::string> SaveFile(const TFileDialogSpec& spec) = 0;
+  virtual std::optional<std::vector<std::string>> OpenFiles(const TFileDialogOptions& options) = 0;
+  virtual std::optional<std::string> SaveFile(const TFileDialogOptions& options) = 0;
 };

@@ -91,12 +91,12 @@ TEST_F(LogTypeEditorTest, MissingFieldNamesAreReportedAndLeaveTheListEmpty) {
 
 TEST_F(LogTypeEditorTest, OpensWithTheDescriptionDialogAndNamesTheFile) {
   Open(LogType("two.lf"));
-  ASSERT_EQ(Dialogs.DialogSpecs.size(), 1u);
-  const TFileDialogSpec& spec = Dialogs.DialogSpecs[0];
-  EXPECT_EQ(spec.Filter, "Konfiguratonsdateien (*.lf)|*.lf");
-  EXPECT_EQ(spec.DefaultExtension, ".lf");
-  EXPECT_EQ(spec.Folder, ConfigFile("LogTypes/"));
-  EXPECT_FALSE(spec.MultiSelect);
+  ASSERT_EQ(Dialogs.DialogOptions.size(), 1u);
+  const TFileDialogOptions& options = Dialogs.DialogOptions[0];
+  EXPECT_EQ(options.Filter, "Konfiguratonsdateien (*.lf)|*.lf");
+  EXPECT_EQ(options.DefaultExtension, ".lf");
+  EXPECT_EQ(options.Folder, ConfigFile("LogTypes/"));
+  EXPECT_FALSE(options.MultiSelect);
   EXPECT_EQ(Editor->Caption(), "\"two.lf\" log file");
   EXPECT_TRUE(Editor->FileOpen());
   EXPECT_EQ(Editor->FileName(), LogType("two.lf"));
@@ -140,13 +140,13 @@ TEST_F(LogTypeEditorTest, SaveQuestionOfAnOpenedFile) {
     Open(LogType("two.lf"));
     Edit(0, TLogTypeEditor::fcName, "Bytes");
     Dialogs.Shown.clear();
-    Dialogs.DialogSpecs.clear();
+    Dialogs.DialogOptions.clear();
 
     Dialogs.YesNoCancelAnswers.push_back(c.Answer);
     if (c.Left) Dialogs.OpenAnswers.push_back(TList{LogType("other.lf")});
     Editor->LoadFromFile();
     EXPECT_EQ(Dialogs.TextsOf("yesnocancel"), TList{question});
-    EXPECT_EQ(Dialogs.DialogSpecs.size(), c.Left ? 1u : 0u);
+    EXPECT_EQ(Dialogs.DialogOptions.size(), c.Left ? 1u : 0u);
     EXPECT_EQ(Names(), c.Left ? TList{"Request"} : (TList{"Bytes", "Date"}));
     EXPECT_EQ(Editor->Modified(), !c.Left);
     EXPECT_EQ(ReadBytes(LogType("two.lf")).find("'Bytes'") != std::string::npos, c.Saved);
@@ -182,19 +182,19 @@ TEST_F(LogTypeEditorTest, NewDescriptionIsSavedThroughTheDialogOnce) {
   EXPECT_TRUE(Dialogs.Shown.empty());
 
   Editor->WriteToFile();  // nothing edited: nothing to do
-  EXPECT_TRUE(Dialogs.DialogSpecs.empty());
+  EXPECT_TRUE(Dialogs.DialogOptions.empty());
 
   Edit(Editor->AppendRow(), TLogTypeEditor::fcName, "IP");
   Dialogs.SaveAnswers.push_back(LogType("new.lf"));
   Editor->WriteToFile();
-  ASSERT_EQ(Dialogs.DialogSpecs.size(), 1u);
-  EXPECT_TRUE(Dialogs.DialogSpecs[0].OverwritePrompt);
-  EXPECT_EQ(Dialogs.DialogSpecs[0].Filter, "Konfiguratonsdateien (*.lf)|*.lf");
+  ASSERT_EQ(Dialogs.DialogOptions.size(), 1u);
+  EXPECT_TRUE(Dialogs.DialogOptions[0].OverwritePrompt);
+  EXPECT_EQ(Dialogs.DialogOptions[0].Filter, "Konfiguratonsdateien (*.lf)|*.lf");
   EXPECT_EQ(ReadBytes(LogType("new.lf")), Header + "'IP';;\r\n");
   EXPECT_FALSE(Editor->Modified());
 
   Editor->WriteToFile();  // again without edits: no dialog
-  EXPECT_EQ(Dialogs.DialogSpecs.size(), 1u);
+  EXPECT_EQ(Dialogs.DialogOptions.size(), 1u);
   EXPECT_EQ(Editor->Caption(), "Log File Configuration");
 }
 
@@ -213,7 +213,7 @@ TEST_F(LogTypeEditorTest, SaveAsLeavesTheOpenedFileBehind) {
   Edit(1, TLogTypeEditor::fcName, "Request");
   Dialogs.SaveAnswers.push_back(std::nullopt);
   Editor->WriteToFile();  // asks for a file name again
-  EXPECT_EQ(Dialogs.DialogSpecs.size(), 3u);
+  EXPECT_EQ(Dialogs.DialogOptions.size(), 3u);
   EXPECT_TRUE(Editor->Modified());
 }
 

@@ -118,10 +118,10 @@ TEST_F(ValuesEditorTest, ThreeFilesAtOnceKeepTheirOrderAndTheLastFolder) {
   EXPECT_EQ(ListBytes("FileList.lst"), "/d1/c.log\r\n/d2/a.log\r\n/d3/sub/b.log\r\n");
   EXPECT_EQ(Stored(Main, "DirFiles"), TRegValue(std::string("/d3/sub/")));
 
-  ASSERT_EQ(Dialogs.DialogSpecs.size(), 1u);
-  EXPECT_TRUE(Dialogs.DialogSpecs[0].MultiSelect);
-  EXPECT_EQ(Dialogs.DialogSpecs[0].Folder, "/start/");
-  EXPECT_TRUE(Dialogs.DialogSpecs[0].Filter.empty());
+  ASSERT_EQ(Dialogs.DialogOptions.size(), 1u);
+  EXPECT_TRUE(Dialogs.DialogOptions[0].MultiSelect);
+  EXPECT_EQ(Dialogs.DialogOptions[0].Folder, "/start/");
+  EXPECT_TRUE(Dialogs.DialogOptions[0].Filter.empty());
 }
 
 TEST_F(ValuesEditorTest, CancelledFileDialogWritesNothingButMakesTheMainKey) {
@@ -184,9 +184,9 @@ TEST_F(ValuesEditorTest, ImportAppendsNonBlankLinesAsRead) {
   EXPECT_EQ(Editor->Values(), (TList{"/logs/a.log", "  /logs/b.log", "/logs/a.log"}));
   EXPECT_EQ(ListBytes("FileList.lst"), "/logs/a.log\r\n  /logs/b.log\r\n/logs/a.log\r\n");
   EXPECT_TRUE(Editor->Changed());
-  ASSERT_EQ(Dialogs.DialogSpecs.size(), 1u);
-  EXPECT_EQ(Dialogs.DialogSpecs[0].Folder, "/exchange/");
-  EXPECT_FALSE(Dialogs.DialogSpecs[0].MultiSelect);
+  ASSERT_EQ(Dialogs.DialogOptions.size(), 1u);
+  EXPECT_EQ(Dialogs.DialogOptions[0].Folder, "/exchange/");
+  EXPECT_FALSE(Dialogs.DialogOptions[0].MultiSelect);
 }
 
 TEST_F(ValuesEditorTest, ImportOfBlankLinesSetsTheFlagButOfAnEmptyFileNot) {
@@ -232,8 +232,8 @@ TEST_F(ValuesEditorTest, ExportWritesTrimmedLinesAndKeepsTheFolderOnlyWhereTheKe
   Editor->WriteToFile();
   EXPECT_EQ(ReadBytes(Dir.File("out.txt")), "spam\r\nads\r\n");
   EXPECT_FALSE(Store.KeyExists(BanWordsKey));
-  ASSERT_EQ(Dialogs.DialogSpecs.size(), 1u);
-  EXPECT_TRUE(Dialogs.DialogSpecs[0].OverwritePrompt);
+  ASSERT_EQ(Dialogs.DialogOptions.size(), 1u);
+  EXPECT_TRUE(Dialogs.DialogOptions[0].OverwritePrompt);
 
   Store.CreateKey(BanWordsKey);
   Dialogs.SaveAnswers.push_back(Dir.File("second.txt"));
@@ -244,7 +244,7 @@ TEST_F(ValuesEditorTest, ExportWritesTrimmedLinesAndKeepsTheFolderOnlyWhereTheKe
 
   Dialogs.SaveAnswers.push_back(std::nullopt);
   Editor->WriteToFile();
-  EXPECT_EQ(Dialogs.DialogSpecs.back().Folder, Dir.Path().string() + "/");
+  EXPECT_EQ(Dialogs.DialogOptions.back().Folder, Dir.Path().string() + "/");
 }
 
 TEST_F(ValuesEditorTest, EditInputFilesReportsChangesMadeWhileShown) {

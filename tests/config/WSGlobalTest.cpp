@@ -204,20 +204,20 @@ TEST_F(GlobalsTest, RegistryHelpersReportMissingKeysValuesAndKinds) {
 
 TEST_F(GlobalsTest, DialogSpecsStartInTheRememberedFolder) {
   auto globals = Make();
-  TFileDialogSpec spec;
-  spec.Title = "t";
-  EXPECT_EQ(globals->MakeSaveDialogReg(spec, "File", "\\DirConfig").Folder, "");
+  TFileDialogOptions options;
+  options.Title = "t";
+  EXPECT_EQ(globals->MakeSaveDialogReg(options, "File", "\\DirConfig").Folder, "");
   EXPECT_FALSE(Store.KeyExists(Main)) << "the save dialog creates nothing";
-  EXPECT_EQ(globals->MakeOpenDialogReg(spec, "File", "\\DirConfig").Folder, "");
+  EXPECT_EQ(globals->MakeOpenDialogReg(options, "File", "\\DirConfig").Folder, "");
   EXPECT_TRUE(Store.KeyExists(Main)) << "the open dialog creates the main key";
   EXPECT_FALSE(Store.KeyExists(Main + "File"));
 
   Store.CreateKey(Main + "File");
   Store.WriteValue(Main + "File", "\\DirConfig", std::string("/logs/"));
   Store.WriteValue(Main, "DirFiles", std::string("/files/"));
-  EXPECT_EQ(globals->MakeOpenDialogReg(spec, "File", "\\DirConfig").Folder, "/logs/");
-  EXPECT_EQ(globals->MakeSaveDialogReg(spec, "File", "\\DirConfig").Folder, "/logs/");
-  const auto open = globals->MakeOpenDialogReg(spec, "", "DirFiles");
+  EXPECT_EQ(globals->MakeOpenDialogReg(options, "File", "\\DirConfig").Folder, "/logs/");
+  EXPECT_EQ(globals->MakeSaveDialogReg(options, "File", "\\DirConfig").Folder, "/logs/");
+  const auto open = globals->MakeOpenDialogReg(options, "", "DirFiles");
   EXPECT_EQ(open.Folder, "/files/");
   EXPECT_EQ(open.Title, "t");
 }

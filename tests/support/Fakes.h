@@ -33,7 +33,7 @@ public:
   std::deque<std::optional<std::string>> InputAnswers;  // nothing: the user cancels
   std::deque<std::optional<std::vector<std::string>>> OpenAnswers;
   std::deque<std::optional<std::string>> SaveAnswers;
-  std::vector<TFileDialogSpec> DialogSpecs;
+  std::vector<TFileDialogOptions> DialogOptions;
 
   void ShowWarning(const std::string& text) override { Shown.push_back({"warning", text}); }
   void ShowMessage(const std::string& text) override { Shown.push_back({"message", text}); }
@@ -50,12 +50,12 @@ public:
     auto answer = Take(InputAnswers);
     return answer ? *answer : text;
   }
-  std::optional<std::vector<std::string>> OpenFiles(const TFileDialogSpec& spec) override {
-    DialogSpecs.push_back(spec);
+  std::optional<std::vector<std::string>> OpenFiles(const TFileDialogOptions& options) override {
+    DialogOptions.push_back(options);
     return Take(OpenAnswers);
   }
-  std::optional<std::string> SaveFile(const TFileDialogSpec& spec) override {
-    DialogSpecs.push_back(spec);
+  std::optional<std::string> SaveFile(const TFileDialogOptions& options) override {
+    DialogOptions.push_back(options);
     return Take(SaveAnswers);
   }
 

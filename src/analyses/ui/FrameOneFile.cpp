@@ -60,9 +60,9 @@ TFrameOneFile::TFrameOneFile(const Tglobals& globals, IDialogs& dialogs, QWidget
 }
 
 void TFrameOneFile::OpenFile() {
-  TFileDialogSpec spec;
-  spec.Title = "Open";
-  const auto chosen = FDialogs.OpenFiles(FGlobals.MakeOpenDialogReg(spec, "", "DirFiles"));
+  TFileDialogOptions options;
+  options.Title = "Open";
+  const auto chosen = FDialogs.OpenFiles(FGlobals.MakeOpenDialogReg(options, "", "DirFiles"));
   if (!chosen || chosen->empty()) return;
   LoadFile(chosen->front());
 }

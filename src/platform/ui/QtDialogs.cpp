@@ -122,9 +122,9 @@ std::unique_ptr<QInputDialog> TQtDialogs::MakeInputBox(const QString& caption, c
   return box;
 }
 
-std::optional<std::vector<std::string>> TQtDialogs::OpenFiles(const TFileDialogSpec& spec) {
+std::optional<std::vector<std::string>> TQtDialogs::OpenFiles(const TFileDialogOptions& options) {
   QFileDialog dialog(FParent);
-  SetUpFileDialog(dialog, spec, false);
+  SetUpFileDialog(dialog, options, false);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   std::vector<std::string> files;
   for (const QString& file : dialog.selectedFiles()) files.push_back(ToUtf8(file));
@@ -132,9 +132,9 @@ std::optional<std::vector<std::string>> TQtDialogs::OpenFiles(const TFileDialogS
   return files;
 }
 
-std::optional<std::string> TQtDialogs::SaveFile(const TFileDialogSpec& spec) {
+std::optional<std::string> TQtDialogs::SaveFile(const TFileDialogOptions& options) {
   QFileDialog dialog(FParent);
-  SetUpFileDialog(dialog, spec, true);
+  SetUpFileDialog(dialog, options, true);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return ToUtf8(dialog.selectedFiles().constFirst());
 }
@@ -148,20 +148,20 @@ QString TQtDialogs::ConvertFilter(const std::string& filter) {
   return entries.join(QStringLiteral(";;"));
 }
 
-void TQtDialogs::SetUpFileDialog(QFileDialog& dialog, const TFileDialogSpec& spec, bool save) {
-  if (!spec.Title.empty()) dialog.setWindowTitle(FromUtf8(spec.Title));
-  if (!spec.Folder.empty()) dialog.setDirectory(FromUtf8(spec.Folder));
-  const QString filter = ConvertFilter(spec.Filter);
+void TQtDialogs::SetUpFileDialog(QFileDialog& dialog, const TFileDialogOptions& options, bool save) {
+  if (!options.Title.empty()) dialog.setWindowTitle(FromUtf8(options.Title));
+  if (!options.Folder.empty()) dialog.setDirectory(FromUtf8(options.Folder));
+  const QString filter = ConvertFilter(options.Filter);
   if (!filter.isEmpty()) dialog.setNameFilter(filter);
-  QString suffix = FromUtf8(spec.DefaultExtension);
+  QString suffix = FromUtf8(options.DefaultExtension);
   while (suffix.startsWith(QLatin1Char('.'))) suffix.remove(0, 1);
   dialog.setDefaultSuffix(suffix);
   if (save) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, !spec.OverwritePrompt);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.OverwritePrompt);
   } else {
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(spec.MultiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+    dialog.setFileMode(options.MultiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
   }
 }

@@ -29,8 +29,8 @@ public:
   bool AskYesNo(const std::string& text) override;
   TAnswer AskYesNoCancel(const std::string& text) override;
   std::string InputBox(const std::string& caption, const std::string& prompt, const std::string& text) override;
-  std::optional<std::vector<std::string>> OpenFiles(const TFileDialogSpec& spec) override;
-  std::optional<std::string> SaveFile(const TFileDialogSpec& spec) override;
+  std::optional<std::vector<std::string>> OpenFiles(const TFileDialogOptions& options) override;
+  std::optional<std::string> SaveFile(const TFileDialogOptions& options) override;
 
   // The pieces below are what the dialogs are made of, open for tests.
 
@@ -44,7 +44,7 @@ public:
   // "Description (*.ext)|*.ext|Other (*.a;*.b)|*.a;*.b" -> Qt's "Description (*.ext);;Other (*.a *.b)".
   static QString ConvertFilter(const std::string& filter);
   // Sets up a file dialog: title, folder, filter, default extension, selection, overwrite prompt.
-  static void SetUpFileDialog(QFileDialog& dialog, const TFileDialogSpec& spec, bool save);
+  static void SetUpFileDialog(QFileDialog& dialog, const TFileDialogOptions& options, bool save);
 
 private:
   TAnswer Ask(TBoxKind kind, const std::string& text);

@@ -143,15 +143,15 @@ private slots:
 
   void FileDialogsTakeTheirSettings() {
     testsupport::TTempDir dir;
-    TFileDialogSpec spec;
-    spec.Title = "Open";
-    spec.Folder = dir.Path().string();
-    spec.Filter = "Konfiguratonsdateien (*.lf)|*.lf";
-    spec.DefaultExtension = ".lf";
-    spec.MultiSelect = true;
+    TFileDialogOptions options;
+    options.Title = "Open";
+    options.Folder = dir.Path().string();
+    options.Filter = "Konfiguratonsdateien (*.lf)|*.lf";
+    options.DefaultExtension = ".lf";
+    options.MultiSelect = true;
 
     QFileDialog open;
-    TQtDialogs::SetUpFileDialog(open, spec, false);
+    TQtDialogs::SetUpFileDialog(open, options, false);
     QCOMPARE(open.windowTitle(), QString("Open"));
     QCOMPARE(open.directory().absolutePath(), QString::fromStdString(dir.Path().string()));
     QCOMPARE(open.nameFilters(), QStringList{"Konfiguratonsdateien (*.lf)"});
@@ -159,17 +159,17 @@ private slots:
     QCOMPARE(open.acceptMode(), QFileDialog::AcceptOpen);
     QCOMPARE(open.fileMode(), QFileDialog::ExistingFiles);
 
-    spec.MultiSelect = false;
+    options.MultiSelect = false;
     QFileDialog single;
-    TQtDialogs::SetUpFileDialog(single, spec, false);
+    TQtDialogs::SetUpFileDialog(single, options, false);
     QCOMPARE(single.fileMode(), QFileDialog::ExistingFile);
 
     QFileDialog save;
-    TQtDialogs::SetUpFileDialog(save, spec, true);
+    TQtDialogs::SetUpFileDialog(save, options, true);
     QCOMPARE(save.acceptMode(), QFileDialog::AcceptSave);
     QVERIFY(save.testOption(QFileDialog::DontConfirmOverwrite));
-    spec.OverwritePrompt = true;
-    TQtDialogs::SetUpFileDialog(save, spec, true);
+    options.OverwritePrompt = true;
+    TQtDialogs::SetUpFileDialog(save, options, true);
     QVERIFY(!save.testOption(QFileDialog::DontConfirmOverwrite));
   }
 };

@@ -345,7 +345,7 @@ private slots:
     f.Show();
     f.Program.Dialogs.OpenAnswers.push_back(std::vector<std::string>{log});
     f.Window->btnOneFile->trigger();
-    QCOMPARE(f.Program.Dialogs.DialogSpecs.at(0).Folder, f.Program.Dir.Path().string());
+    QCOMPARE(f.Program.Dialogs.DialogOptions.at(0).Folder, f.Program.Dir.Path().string());
     QCOMPARE(f.Window->FrameOneFile1->edFilename->text(), QString::fromStdString(log));
     QCOMPARE(f.Window->FrameOneFile1->fileText->document()->blockCount(), 6);
 

@@ -94,7 +94,7 @@ private slots:
     QCOMPARE(edit->text(), QString("["));
     f.Dialogs.SaveAnswers.push_back(f.LogType("new.lf"));
     window.btnWriteToFile->click();  // stores the cell still being edited, then saves
-    QCOMPARE(f.Dialogs.DialogSpecs.size(), std::size_t(1));
+    QCOMPARE(f.Dialogs.DialogOptions.size(), std::size_t(1));
     QCOMPARE(testsupport::ReadBytes(f.LogType("new.lf")), Header + "'IP';'[';\r\n");
   }
 
