@@ -12,7 +12,7 @@
 #include <algorithm>
 
 #include "windows/ToolImages.h"
-#include "windows/WindowCommand.h"
+#include "analyses/ui/SlotGuard.h"
 
 namespace {
 
@@ -98,12 +98,12 @@ void TfrmValues::showEvent(QShowEvent* event) {
 }
 
 void TfrmValues::Run(void (TValuesEditor::*command)()) {
-  RunWindowCommand(FDialogs, [this, command] { (FEditor.*command)(); });
+  RunGuarded(FDialogs, [this, command] { (FEditor.*command)(); });
 }
 
 void TfrmValues::DeleteEntries() {
   const std::vector<int> selected = SelectedRows();
-  RunWindowCommand(FDialogs, [this, &selected] { FEditor.Delete(selected); });
+  RunGuarded(FDialogs, [this, &selected] { FEditor.Delete(selected); });
 }
 
 std::vector<int> TfrmValues::SelectedRows() const {

@@ -15,7 +15,7 @@
 
 #include "config/ui/MemTableModel.h"
 #include "windows/ToolImages.h"
-#include "windows/WindowCommand.h"
+#include "analyses/ui/SlotGuard.h"
 
 namespace {
 
@@ -158,14 +158,14 @@ void TfrmLogFileConfig::showEvent(QShowEvent* event) {
 
 void TfrmLogFileConfig::Run(void (TLogTypeEditor::*command)()) {
   PostEditor();
-  RunWindowCommand(FDialogs, [this, command] { (FEditor.*command)(); });
+  RunGuarded(FDialogs, [this, command] { (FEditor.*command)(); });
   ShowState();
 }
 
 void TfrmLogFileConfig::CloseClicked() {
   PostEditor();
   bool close = false;
-  RunWindowCommand(FDialogs, [this, &close] { close = FEditor.CloseRequested(); });
+  RunGuarded(FDialogs, [this, &close] { close = FEditor.CloseRequested(); });
   if (close) accept();
 }
 
@@ -209,21 +209,21 @@ void TfrmLogFileConfig::CurrentRowChanged() {
 void TfrmLogFileConfig::AppendRow() {
   PostEditor();
   int row = -1;
-  RunWindowCommand(FDialogs, [this, &row] { row = FEditor.AppendRow(); });
+  RunGuarded(FDialogs, [this, &row] { row = FEditor.AppendRow(); });
   SetCurrentRow(row);
 }
 
 void TfrmLogFileConfig::InsertRow() {
   PostEditor();
   int row = -1;
-  RunWindowCommand(FDialogs, [this, &row] { row = FEditor.InsertRow(std::max(CurrentRow(), 0)); });
+  RunGuarded(FDialogs, [this, &row] { row = FEditor.InsertRow(std::max(CurrentRow(), 0)); });
   SetCurrentRow(row);
 }
 
 void TfrmLogFileConfig::DeleteRow() {
   PostEditor();
   const int row = CurrentRow();
-  RunWindowCommand(FDialogs, [this, row] { FEditor.DeleteRow(row); });
+  RunGuarded(FDialogs, [this, row] { FEditor.DeleteRow(row); });
   ShowState();
   SetCurrentRow(std::min(row, FModel->rowCount() - 1));
 }
