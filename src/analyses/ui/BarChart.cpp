@@ -7,29 +7,7 @@
 
 #include "analyses/ui/ChartPalette.h"
 
-TBarChart::TBarChart(QWidget* parent) : QWidget(parent) {
-  setAutoFillBackground(true);
-  QPalette p = palette();
-  p.setColor(QPalette::Window, Qt::white);
-  setPalette(p);
-  setMinimumSize(120, 100);
-}
-
-void TBarChart::SetModel(QAbstractItemModel* model, int labelColumn, int valueColumn) {
-  for (const auto& connection : FConnections) disconnect(connection);
-  FConnections.clear();
-  FModel = model;
-  FLabelColumn = labelColumn;
-  FValueColumn = valueColumn;
-  if (model) {
-    auto repaint = [this] { update(); };
-    FConnections.push_back(connect(model, &QAbstractItemModel::modelReset, this, repaint));
-    FConnections.push_back(connect(model, &QAbstractItemModel::dataChanged, this, repaint));
-    FConnections.push_back(connect(model, &QAbstractItemModel::rowsInserted, this, repaint));
-    FConnections.push_back(connect(model, &QAbstractItemModel::rowsRemoved, this, repaint));
-  }
-  update();
-}
+TBarChart::TBarChart(QWidget* parent) : TModelChart(parent, QSize(120, 100)) {}
 
 void TBarChart::SetAxisTitles(const QString& horizontal, const QString& vertical) {
   FHorizontalTitle = horizontal;

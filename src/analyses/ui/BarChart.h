@@ -2,19 +2,17 @@
 // A bar chart over two columns of a table model: one bar per row in the model's order, named
 // by the label column, as high as the value column, each bar in its own colour with its value
 // written above it; titles on both axes, no legend, no chart title.
-#include <QAbstractItemModel>
-#include <QPointer>
 #include <QString>
-#include <QWidget>
+
+#include "analyses/ui/ModelChart.h"
 
 #include <vector>
 
-class TBarChart : public QWidget {
+class TBarChart : public TModelChart {
   Q_OBJECT
 public:
   explicit TBarChart(QWidget* parent = nullptr);
 
-  void SetModel(QAbstractItemModel* model, int labelColumn, int valueColumn);
   void SetAxisTitles(const QString& horizontal, const QString& vertical);
 
   struct TBar {
@@ -32,10 +30,6 @@ protected:
 private:
   static double NiceStep(double maximum, int wantedTicks);
 
-  QPointer<QAbstractItemModel> FModel;
-  int FLabelColumn = 0;
-  int FValueColumn = 1;
   QString FHorizontalTitle;
   QString FVerticalTitle;
-  std::vector<QMetaObject::Connection> FConnections;
 };

@@ -36,29 +36,7 @@ struct TPieChart::TGeometry {
   }
 };
 
-TPieChart::TPieChart(QWidget* parent) : QWidget(parent) {
-  setAutoFillBackground(true);
-  QPalette p = palette();
-  p.setColor(QPalette::Window, Qt::white);
-  setPalette(p);
-  setMinimumSize(60, 60);
-}
-
-void TPieChart::SetModel(QAbstractItemModel* model, int labelColumn, int valueColumn) {
-  for (const auto& connection : FConnections) disconnect(connection);
-  FConnections.clear();
-  FModel = model;
-  FLabelColumn = labelColumn;
-  FValueColumn = valueColumn;
-  if (model) {
-    FConnections.push_back(connect(model, &QAbstractItemModel::modelReset, this, &TPieChart::ModelChanged));
-    FConnections.push_back(connect(model, &QAbstractItemModel::dataChanged, this, &TPieChart::ModelChanged));
-    FConnections.push_back(connect(model, &QAbstractItemModel::rowsInserted, this, &TPieChart::ModelChanged));
-    FConnections.push_back(connect(model, &QAbstractItemModel::rowsRemoved, this, &TPieChart::ModelChanged));
-    FConnections.push_back(connect(model, &QAbstractItemModel::layoutChanged, this, &TPieChart::ModelChanged));
-  }
-  update();
-}
+TPieChart::TPieChart(QWidget* parent) : TModelChart(parent, QSize(60, 60)) {}
 
 void TPieChart::SetLegendVisible(bool visible) {
   FLegendVisible = visible;
@@ -75,7 +53,6 @@ void TPieChart::SetExplodePercent(int percent) {
   update();
 }
 
-void TPieChart::ModelChanged() { update(); }
 
 std::vector<TPieChart::TSlice> TPieChart::Slices() const {
   std::vector<TSlice> slices;

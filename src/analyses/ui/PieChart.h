@@ -4,25 +4,22 @@
 // with a rim, like a flat disc seen from above; no title, no slice marks, no axes. It can be
 // turned, its biggest slice pulled out, and it tells after every drawing which colour each
 // slice got.
-#include <QAbstractItemModel>
 #include <QColor>
-#include <QPointer>
 #include <QString>
-#include <QWidget>
 
 #include <functional>
 #include <utility>
 #include <vector>
 
-class TPieChart : public QWidget {
+#include "analyses/ui/ModelChart.h"
+
+class TPieChart : public TModelChart {
   Q_OBJECT
 public:
   using TSliceColors = std::vector<std::pair<QString, QColor>>;
 
   explicit TPieChart(QWidget* parent = nullptr);
 
-  // The pie redraws when the model is reset or its data change.
-  void SetModel(QAbstractItemModel* model, int labelColumn, int valueColumn);
   void SetLegendVisible(bool visible);
 
   // Degrees the first slice's start is turned by (0 to 359).
@@ -52,14 +49,9 @@ private:
   TGeometry Layout(const QRectF& area) const;
   void DrawPie(QPainter& painter, const std::vector<TSlice>& slices, const QRectF& area) const;
   void DrawLegend(QPainter& painter, const std::vector<TSlice>& slices, const QRectF& area) const;
-  void ModelChanged();
 
-  QPointer<QAbstractItemModel> FModel;
-  int FLabelColumn = 0;
-  int FValueColumn = 1;
   bool FLegendVisible = false;
   int FRotation = 0;
   int FExplodePercent = 0;
   std::function<void(const TSliceColors&)> FAfterDraw;
-  std::vector<QMetaObject::Connection> FConnections;
 };
