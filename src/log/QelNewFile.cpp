@@ -146,7 +146,8 @@ void TQelFile::Open(TFileOpenMode mode) {
   const int fd = ::open(FFileName.c_str(), OpenFlags(mode) | O_NONBLOCK, CreationMode(mode));
   if (fd < 0) Fail("cannot open file %s");
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+  const bool plainFile = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (!plainFile || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
     ::close(fd);
     Fail("cannot open file %s");
   }
