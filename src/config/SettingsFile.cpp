@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "config/JsonText.h"
+#include "platform/ReplaceFile.h"
 
 namespace {
 
@@ -82,10 +83,17 @@ namespace {
 
 std::string ReadWholeFile(const std::string& path, bool& exists) {
   exists = false;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Not blocking, so that a named pipe cannot hold the program; only a plain file is read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
     if (errno == ENOENT) return {};
     throw ESettingsError("cannot read the settings file \"" + path + "\": " + SystemMessage(errno));
+  }
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    ::close(fd);
+    throw ESettingsError("cannot read the settings file \"" + path + "\": " + SystemMessage(error));
   }
   exists = true;
   std::string text;
@@ -219,43 +227,13 @@ void TSettingsFile::Save(const TContent& content) const {
   const auto fail = [this](int error) -> void {
     throw ESettingsError("cannot write the settings file \"" + FPath + "\": " + SystemMessage(error));
   };
-  // A settings file that is a link to elsewhere stays a link: its target is replaced.
+  // The folder may not exist yet; a link's target is replaced, the link stays. The settings
+  // are the user's own: a new file is readable by nobody else.
   std::error_code ec;
-  std::filesystem::path path(FPath);
-  struct stat info {};
-  if (::lstat(FPath.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-    path = std::filesystem::weakly_canonical(path, ec);
-    if (ec) fail(ec.value());
-  }
+  const std::filesystem::path path(FPath);
   if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);
   if (ec) fail(ec.value());
-
-  const std::string target = path.string();
-  std::string temp = target + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) fail(errno);
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      const int error = n < 0 ? errno : EIO;
-      ::close(fd);
-      ::unlink(temp.c_str());
-      fail(error);
-    }
-    done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0 || ::close(fd) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    fail(error);
-  }
-  if (::rename(temp.c_str(), target.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temp.c_str());
-    fail(error);
-  }
+  if (const int error = ReplaceFileContent(FPath, text, 0600); error != 0) fail(error);
 }
 
 bool TSettingsFile::KeyExists(const std::string& keyPath) {

@@ -1,13 +1,11 @@
 #include "config/ValuesEditor.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdio>
 
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
 #include "platform/Dialogs.h"
+#include "platform/ReplaceFile.h"
 #include "platform/SettingsStore.h"
 
 namespace {
@@ -21,24 +19,19 @@ std::string FolderOf(const std::string& path) {
   return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-bool IsBlank(const std::string& line) {
-  return std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) <= 32; });
-}
+bool IsBlankByte(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-// One line per entry, through a temporary file beside the target that then replaces it.
+bool IsBlank(const std::string& line) { return std::all_of(line.begin(), line.end(), IsBlankByte); }
+
+// One line per entry, each without its trailing blanks and ended by CR LF.
 void WriteLinesReplacing(const std::string& path, const std::vector<std::string>& lines) {
-  const std::string temp = path + ".tmp" + std::to_string(::getpid());
-  try {
-    TQelBufferedFile file;
-    file.SetFileName(temp);
-    file.Open(omWriteNew);
-    for (const std::string& line : lines) file.WriteLine(line);
-    file.Close();
-    if (std::rename(temp.c_str(), path.c_str()) != 0) throw EQelFileError("rename failed");
-  } catch (const EQelFileError&) {
-    std::remove(temp.c_str());
-    throw EQelFileError("cannot write file \"" + path + "\"");
+  std::string text;
+  for (const std::string& line : lines) {
+    const auto kept = std::find_if_not(line.rbegin(), line.rend(), IsBlankByte);
+    text.append(line.begin(), kept.base());
+    text += "\r\n";
   }
+  if (ReplaceFileContent(path, text) != 0) throw EQelFileError("cannot write file \"" + path + "\"");
 }
 
 }  // namespace

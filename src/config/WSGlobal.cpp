@@ -1,8 +1,5 @@
 #include "config/WSGlobal.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <charconv>
 #include <cstdio>
 #include <unordered_map>
@@ -12,6 +9,7 @@
 #include "config/TableFile.h"
 #include "log/QelNewFile.h"
 #include "log/W2SearchPat.h"
+#include "platform/ReplaceFile.h"
 
 namespace {
 
@@ -44,14 +42,6 @@ std::string WithSlash(std::string folder) {
 
 std::string TextOf(const TMemTable& table, int field) {
   return table.IsNull(field) ? std::string() : table.AsString(field);
-}
-
-// Makes the bytes of a finished temporary file durable before it replaces the real one.
-void SyncFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
 }
 
 }  // namespace
@@ -213,19 +203,7 @@ std::vector<std::string> Tglobals::ReadListFile(const std::string& fileName) con
 
 void Tglobals::WriteListFile(const std::string& fileName, const std::string& text) const {
   const std::string path = ConfigDir() + fileName;
-  const std::string temp = path + ".tmp" + std::to_string(::getpid());
-  try {
-    TQelBufferedFile file;
-    file.SetFileName(temp);
-    file.Open(omWriteNew);
-    file.WriteString(text);
-    file.Close();
-    SyncFile(temp);
-    if (std::rename(temp.c_str(), path.c_str()) != 0) throw EQelFileError("rename failed");
-  } catch (const EQelFileError&) {
-    std::remove(temp.c_str());
-    throw EQelFileError("cannot write file \"" + path + "\"");
-  }
+  if (ReplaceFileContent(path, text) != 0) throw EQelFileError("cannot write file \"" + path + "\"");
 }
 
 // ---- Shared lookup tables ---------------------------------------------------------------------

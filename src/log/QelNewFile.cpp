@@ -141,11 +141,13 @@ void TQelFile::SetSize(std::int64_t n) {
 void TQelFile::Open(TFileOpenMode mode) {
   CheckClosed();
   if (FFileName.empty()) Fail("cannot open file \"%s\"");
-  const int fd = ::open(FFileName.c_str(), OpenFlags(mode), CreationMode(mode));
+  // Opened without blocking, so that a named pipe cannot hold the program; only a plain file
+  // is taken (a directory opens for reading on POSIX, a device or pipe has no size to read to).
+  const int fd = ::open(FFileName.c_str(), OpenFlags(mode) | O_NONBLOCK, CreationMode(mode));
   if (fd < 0) Fail("cannot open file %s");
-  // A directory opens for reading on POSIX, yet it is no file.
   struct stat info {};
-  if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+  const bool plainFile = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (!plainFile || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
     ::close(fd);
     Fail("cannot open file %s");
   }

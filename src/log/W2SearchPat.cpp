@@ -124,6 +124,15 @@ std::vector<std::string> DescriptionFiles(const std::string& folder) {
   return files;
 }
 
+// A line of an input file; a failure names the line besides the file.
+void ReadInputLine(TQelBufferedFile& reader, std::string& line, std::int64_t lineNumber) {
+  try {
+    reader.ReadLine(line);
+  } catch (const EQelFileError& e) {
+    throw EQelFileError(std::string(e.what()) + " (line " + std::to_string(lineNumber) + ")");
+  }
+}
+
 bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -206,7 +215,7 @@ bool TDSearchPattern::SelectLogType(const std::vector<std::string>& files) {
     if (!reader.Exists()) continue;
     reader.Open(omReadExisting);
     if (reader.GetSize() > 0) {
-      reader.ReadLine(firstLine);
+      ReadInputLine(reader, firstLine, 1);
       break;
     }
     reader.Close();
@@ -214,7 +223,7 @@ bool TDSearchPattern::SelectLogType(const std::vector<std::string>& files) {
 
   if (StartsWith(firstLine, "#Software")) {
     FW3C = true;
-    const bool found = ReadW3CFields(reader);
+    const bool found = ReadW3CFields(reader, 1);
     reader.Close();
     return found;
   }
@@ -232,12 +241,12 @@ bool TDSearchPattern::SelectLogType(const std::vector<std::string>& files) {
   return false;
 }
 
-bool TDSearchPattern::ReadW3CFields(TQelBufferedFile& reader) {
+bool TDSearchPattern::ReadW3CFields(TQelBufferedFile& reader, std::int64_t linesRead) {
   static constexpr std::string_view FieldsPrefix = "#Fields: ";
   std::string line;
   do {
     if (reader.Eof()) return false;
-    reader.ReadLine(line);
+    ReadInputLine(reader, line, ++linesRead);
   } while (!StartsWith(line, FieldsPrefix));
 
   kbmLogConfig.Empty();

@@ -47,9 +47,12 @@ public:
   TMemTable kbmSearch;     // machine, text: the search-engine table
 
   // Chooses the description for the input files; true when one suits. Description files are
-  // tried in the order of their names.
+  // tried in the order of their names. An input file that cannot be read raises its file error,
+  // naming the line where reading failed.
   bool SelectLogType(const std::vector<std::string>& files);
-  bool ReadW3CFields(TQelBufferedFile& reader);
+  // Reads on to the "#Fields: " line; linesRead counts the lines of the file read before, so
+  // that a read error can name its line.
+  bool ReadW3CFields(TQelBufferedFile& reader, std::int64_t linesRead = 0);
   bool W3C() const { return FW3C; }
 
   // The next log line of an open reader; comment lines and empty lines are skipped. The line

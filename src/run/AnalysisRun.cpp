@@ -78,8 +78,8 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
     reader.SetFileName(path);
     if (reader.Exists()) {
       FPhysicalLine = 0;
+      reader.Open(omReadExisting);  // its error names the file; no line is read yet
       try {
-        reader.Open(omReadExisting);
         while (ReadNextLine(reader, parser, line)) ++lineCount;
       } catch (const ERunError&) {
         throw;
@@ -103,8 +103,8 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
     } else {
       FPhysicalLine = 0;
       bool reading = true;
+      reader.Open(omReadExisting);
       try {
-        reader.Open(omReadExisting);
         while (!FStop) {
           reading = true;
           if (!ReadNextLine(reader, parser, line)) break;

@@ -483,3 +483,53 @@ TEST(QelBufferedFile, ReadsBeyondFourGiB) {
   EXPECT_EQ(s, std::string("\0\0\r\nla", 6));
   file.Close();
 }
+
+// A file of more than 4 GiB read line by line from its start to its end. Each line is a hole
+// of 32 MiB ending in its text, so the file costs a few blocks of disk only; what was read is
+// dropped from the system's cache as the test goes.
+TEST(QelBufferedFile, ReadsAFileBeyondFourGiBLineByLineToItsEnd) {
+  TTempDir dir;
+  const std::string path = dir.File("big.log");
+  constexpr std::int64_t Segment = std::int64_t{32} << 20;
+  constexpr int Segments = 4 * 32 + 2;  // 4 GiB and 64 MiB
+  const auto text = [](int k) { return "line " + std::to_string(k); };
+  {
+    const int fd = ::open(path.c_str(), O_CREAT | O_WRONLY, 0666);
+    ASSERT_GE(fd, 0);
+    struct stat info {};
+    bool sparse = ::ftruncate(fd, 1 << 20) == 0 && ::fstat(fd, &info) == 0 && info.st_blocks == 0;
+    for (int k = 0; sparse && k < Segments; ++k) {
+      const std::string end = text(k) + "\n";
+      const std::int64_t at = (k + 1) * Segment - static_cast<std::int64_t>(end.size());
+      sparse = ::pwrite(fd, end.data(), end.size(), at) == static_cast<ssize_t>(end.size());
+    }
+    sparse = sparse && ::pwrite(fd, "last line", 9, Segments * Segment) == 9;
+    ::close(fd);
+    if (!sparse) GTEST_SKIP() << "the temporary folder has no sparse files or no room for " << path;
+  }
+
+  TQelBufferedFile file;
+  file.BufferSize = static_cast<std::int32_t>(Segment) + 4096;
+  file.MaxLineLength = static_cast<std::int32_t>(Segment);
+  file.SetFileName(path);
+  file.Open(omReadExisting);
+  ASSERT_EQ(file.GetSize(), Segments * Segment + 9);
+  const int cache = ::open(path.c_str(), O_RDONLY);
+  std::string line;
+  int lines = 0;
+  for (; !file.Eof() && lines < Segments; ++lines) {
+    file.ReadLine(line);
+    ::posix_fadvise(cache, 0, 0, POSIX_FADV_DONTNEED);
+    ASSERT_EQ(file.GetPosition(), (lines + 1) * Segment) << "line " << lines + 1;
+    ASSERT_EQ(line.size(), static_cast<std::size_t>(Segment - 1));
+    ASSERT_EQ(line.substr(line.size() - text(lines).size()), text(lines));
+  }
+  file.ReadLine(line);
+  ++lines;
+  EXPECT_EQ(line, "last line");
+  EXPECT_TRUE(file.Eof());
+  EXPECT_EQ(file.GetPosition(), file.GetSize());
+  EXPECT_EQ(lines, Segments + 1);
+  file.Close();
+  ::close(cache);
+}

@@ -12,6 +12,9 @@
 namespace {
 
 constexpr std::int32_t ChunkSize = 1 << 20;
+// A text area lays out a line as a whole: one of many megabytes (binary data, a log of one
+// line) would hold the program for minutes, so longer lines are shown in pieces this long.
+constexpr qsizetype MaxShownLine = 10000;
 
 // Appends decoded text to the area; a line end at the very end of the file adds no line.
 class TTextAppender {
@@ -28,12 +31,41 @@ public:
     if (FPendingLineEnd) text.prepend(u'\n');
     FPendingLineEnd = text.endsWith(u'\n');
     if (FPendingLineEnd) text.chop(1);
-    FCursor.insertText(text);
+    FCursor.insertText(Broken(text));
   }
   // A CR held back at the end of the file ends the last line: nothing to add.
 
 private:
+  // The text with a line break put in wherever a line would grow beyond MaxShownLine.
+  QString Broken(const QString& text) {
+    QString result;
+    result.reserve(text.size() + text.size() / MaxShownLine + 1);
+    const QStringView view(text);
+    qsizetype from = 0;
+    while (from < text.size()) {
+      qsizetype end = text.indexOf(u'\n', from);
+      const bool ended = end >= 0;
+      if (!ended) end = text.size();
+      for (qsizetype room = MaxShownLine - FColumn; end - from > room; room = MaxShownLine) {
+        result += view.mid(from, room);
+        result += u'\n';
+        from += room;
+        FColumn = 0;
+      }
+      result += view.mid(from, end - from);
+      FColumn += end - from;
+      if (ended) {
+        result += u'\n';
+        FColumn = 0;
+        ++end;
+      }
+      from = end;
+    }
+    return result;
+  }
+
   QTextCursor FCursor;
+  qsizetype FColumn = 0;  // characters of the last line shown so far
   bool FPendingCr = false;
   bool FPendingLineEnd = false;
 };

@@ -291,7 +291,17 @@ void TfrmMain::changeEvent(QEvent* event) {
 }
 
 void TfrmMain::CheckMainPage() {
-  if (FGuideShown || FWindows == nullptr || FGlobals.Store().KeyExists(MainKey)) return;
+  if (FGuideShown || FWindows == nullptr) return;
+  bool known = false;
+  try {
+    known = FGlobals.Store().KeyExists(MainKey);
+  } catch (...) {
+    // A settings file that cannot be read is reported once, not at every activation: its
+    // error box would activate the window again as it closes.
+    FGuideShown = true;
+    throw;
+  }
+  if (known) return;
   FGuideShown = true;
   HelpGuide();
 }

@@ -129,6 +129,27 @@ private slots:
     QVERIFY(frame.fileText->isReadOnly());
   }
 
+  // A file of one huge line (binary data, a log without line ends) is shown in pieces the text
+  // area can lay out, with every character kept.
+  void RawViewShowsAHugeLineInPieces() {
+    uitest::TProgramFixture program;
+    TFrameOneFile frame(*program.Globals, program.Dialogs);
+    const int length = 20 << 20;
+    const std::string path = program.Dir.File("one line.log");
+    testsupport::WriteBytes(path, "a\r\n" + std::string(length, 'x') + "\nb");
+    frame.resize(400, 300);
+    frame.show();
+    frame.LoadFile(path);
+    QTextDocument* document = frame.fileText->document();
+    const int pieces = (length + 9999) / 10000;
+    QCOMPARE(document->blockCount(), pieces + 2);
+    QCOMPARE(document->firstBlock().text(), QString("a"));
+    QCOMPARE(document->findBlockByNumber(1).text(), QString(10000, 'x'));
+    QCOMPARE(document->findBlockByNumber(pieces).text().size(), length - (pieces - 1) * 10000);
+    QCOMPARE(document->lastBlock().text(), QString("b"));
+    QCOMPARE(document->characterCount(), length + pieces + 1 + 1 + 2);
+  }
+
   void RawViewReplacesAndClears() {
     uitest::TProgramFixture program;
     TFrameOneFile frame(*program.Globals, program.Dialogs);
