@@ -180,7 +180,9 @@ TEST(CompressedFile, DamagedDataRaisesAnErrorNamingTheFile) {
       while (!file.Eof()) {
         file.ReadLine(line);
         // Whole lines only, in order: the line the damage cuts is not handed out.
-        if (c.Intact) ASSERT_EQ(line, "line " + std::to_string(lines) + " of a rotated log");
+        if (c.Intact) {
+          ASSERT_EQ(line, "line " + std::to_string(lines) + " of a rotated log");
+        }
         ++lines;
       }
       ADD_FAILURE() << "no error after " << lines << " lines";
