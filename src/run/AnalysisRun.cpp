@@ -105,6 +105,7 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
   FMissing.clear();
   FSkipped = TSkippedLines();
   FProcessed = 0;
+  FRefused = 0;
   lineCount = 0;
   TDSearchPattern parser(FGlobals, FDialogs, FGlobals.ConfigDir());
   if (!parser.SelectLogType(files)) {
@@ -140,7 +141,7 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
   FHost.SetProgressPosition(0);
   // Both passes step over the same over-long lines; the user hears of them once.
   FSkipped = TSkippedLines();
-  std::int64_t refused = 0;
+  FRefused = 0;
 
   // Pass 2: every line to every handler, in array order.
   std::uint64_t lastYield = 0;
@@ -158,13 +159,13 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
           if (!ReadNextLine(reader, parser, line)) break;
           reading = false;
           parser.BeginLine(&line);
-          if (FSkipBadLines && !LineReadable(line, parser, path)) {
-            ++refused;
-            continue;
-          }
-          for (const auto& handler : handlers) {
-            handler(line, parser);
-            if (FStop) break;
+          if (!FSkipBadLines || LineReadable(line, parser, path)) {
+            for (const auto& handler : handlers) {
+              handler(line, parser);
+              if (FStop) break;
+            }
+          } else {
+            ++FRefused;  // counted on below all the same: it moves the progress bar
           }
           ++FProcessed;
           // The clock is read on the first line and every few lines after it only: reading it
@@ -188,7 +189,7 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
     if (FStop) break;
   }
 
-  lineCount -= refused;
+  lineCount -= FRefused;
   if (!FMissing.empty()) FDialogs.ShowMessage(MissingFilesText(FMissing));
   if (FSkipped.Count > 0) FDialogs.ShowMessage(SkippedLinesText(FSkipped));
   FHost.SetProgressPosition(0);

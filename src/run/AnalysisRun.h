@@ -52,7 +52,7 @@ public:
   // Files of the last run that could not be found, in the order met.
   const std::vector<std::string>& MissingFiles() const { return FMissing; }
   // Lines handled in pass 2 of the last run.
-  std::int64_t Processed() const { return FProcessed; }
+  std::int64_t Processed() const { return FProcessed - FRefused; }
 
   // Tolerant runs: a line too long to read, or one that the line check refuses, is skipped
   // and counted instead of ending the run; the user is told at the end. The line check reads
@@ -74,7 +74,8 @@ private:
   IRunHost& FHost;
   bool FStop = false;
   std::vector<std::string> FMissing;
-  std::int64_t FProcessed = 0;
+  std::int64_t FProcessed = 0;  // lines of pass 2 so far, refused ones included
+  std::int64_t FRefused = 0;    // lines the line check refused
   std::int64_t FPhysicalLine = 0;  // lines read from the current file, comments included
   bool FSkipBadLines = false;
   TLineHandler FLineCheck;

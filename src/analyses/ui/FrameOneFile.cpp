@@ -71,7 +71,6 @@ void TFrameOneFile::LoadFile(const std::string& path) {
   edFilename->setText(QString::fromStdString(path));
   // The buffered reader shows compressed content as the text it holds.
   TQelBufferedFile file;
-  file.BufferSize = ChunkSize + 2;
   file.SetFileName(path);
   file.Open(omReadExisting);
 
