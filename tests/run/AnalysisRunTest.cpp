@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "config/WSGlobal.h"
+#include "log/QelNewFile.h"
 #include "log/W2SearchPat.h"
 #include "run/AnalysisRun.h"
 #include "support/Fakes.h"
@@ -179,6 +180,17 @@ TEST_F(AnalysisRunTest, DamagedCompressedLogEndsTheRunNamingFileAndLine) {
       EXPECT_EQ(e.Line(), 4);
       EXPECT_EQ(e.OriginalMessage(), "cannot read file \"" + cut + "\": the compressed data ends too early");
     }
+  }
+  // Damage before the first line stops the choice of the log type, naming the file.
+  std::string badHeader = good;
+  badHeader[3] = static_cast<char>(0xe0);
+  const std::string bad = Log("access.log.3.gz", badHeader);
+  std::int64_t lineCount = 0;
+  try {
+    Run->RunAnalysis({}, lineCount, {bad});
+    ADD_FAILURE() << "no error for a damaged header";
+  } catch (const EGzipDataError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("cannot read file \"" + bad + "\": the compressed data is damaged", 0), 0u);
   }
 }
 
