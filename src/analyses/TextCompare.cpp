@@ -82,7 +82,8 @@ int CompareFolded(std::string_view a, std::string_view b) {
 // both texts take the same steps below: eight bytes at once where they are all ASCII.
 bool EqualFolded(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  if (std::memcmp(a.data(), b.data(), a.size()) == 0) return true;
+  // An empty view may have no data pointer, which memcmp must not get.
+  if (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0) return true;
   std::size_t i = 0;
   while (i < a.size()) {
     if (i + 8 <= a.size()) {

@@ -89,6 +89,14 @@ void TGeneralAnalysis::HandleLine(const std::string& line, TDSearchPattern& pars
   ++*browserCell->second;
 }
 
+void TGeneralAnalysis::CheckLine(const std::string& line, TDSearchPattern& parser) {
+  parser.GetDateTime(line);
+  parser.GetField(line, TFieldKind::IP);
+  parser.GetInt64(line, TFieldKind::Bytes);
+  parser.GetInteger(line, TFieldKind::StatusCode);
+  parser.GetField(line, TFieldKind::UserAgent);
+}
+
 void TGeneralAnalysis::CountDay(double dateTime, std::int64_t bytes) {
   const auto day = static_cast<std::int32_t>(std::trunc(dateTime));
   // Lines mostly come in time order: the day of the previous line is the likely one.

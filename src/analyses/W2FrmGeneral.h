@@ -35,6 +35,8 @@ public:
   // local date-time, where the start of recording begins.
   void PrepareRun(double now);
   void HandleLine(const std::string& line, TDSearchPattern& parser);
+  // Reads what HandleLine reads of the line, changing nothing: raises the errors it would.
+  static void CheckLine(const std::string& line, TDSearchPattern& parser);
   // Fills the tables from the run; hits is the line count of the run's counting pass.
   void ShowResults(std::int64_t hits);
   // Empties and closes the three tables.

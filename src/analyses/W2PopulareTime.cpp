@@ -108,6 +108,11 @@ void TPopulareTimeAnalysis::HandleLine(const std::string& line, TDSearchPattern&
   CountName(WeekdayNames[isoDay - 1], false);
 }
 
+void TPopulareTimeAnalysis::CheckLine(const std::string& line, TDSearchPattern& parser) {
+  parser.GetField(line, TFieldKind::IP);
+  parser.GetDateTime(line);
+}
+
 void TPopulareTimeAnalysis::FinishRun() {
   if (kbmPopulareTime.Active()) {
     for (const auto& [name, count] : FNames.Sorted()) {

@@ -33,6 +33,8 @@ public:
   // weekday, otherwise per hour.
   void PrepareRun(int analyseIndex, int chooseIndex);
   void HandleLine(const std::string& line, TDSearchPattern& parser);
+  // Reads what HandleLine reads of the line, changing nothing: raises the errors it would.
+  static void CheckLine(const std::string& line, TDSearchPattern& parser);
   // Writes the counts into the rows; called after every run, also a failed one.
   void FinishRun();
   // Empties and closes the table.

@@ -112,6 +112,12 @@ void TAddPageAnalysis::HandleLine(const std::string& line, TDSearchPattern& pars
   AddRequest(address, dateTime, request);
 }
 
+void TAddPageAnalysis::CheckLine(const std::string& line, TDSearchPattern& parser) const {
+  if (FNotShown.Hides(parser.GetField(line, TFieldKind::Request))) return;
+  parser.GetField(line, TFieldKind::IP);
+  parser.GetDateTime(line);
+}
+
 void TAddPageAnalysis::AddRequest(std::string_view address, double dateTime, std::string_view request) {
   kbmData.Append();
   kbmData.SetInteger(fdID, ++FNextID);

@@ -40,6 +40,8 @@ public:
   void ClearResults();
   void PrepareRun();  // raises the file error when the not-shown list is missing
   void HandleLine(const std::string& line, TDSearchPattern& parser);
+  // Reads what HandleLine reads of the line, changing nothing: raises the errors it would.
+  void CheckLine(const std::string& line, TDSearchPattern& parser) const;
   // Keeps one request (what HandleLine keeps of a line that the not-shown list lets pass).
   void AddRequest(std::string_view address, double dateTime, std::string_view request);
   void FinishRun();

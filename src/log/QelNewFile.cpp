@@ -3,6 +3,8 @@
 
 #include "log/QelNewFile.h"
 
+#include "log/GzipStream.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -193,6 +195,8 @@ void TQelFile::Write(const void* src, std::int32_t count) {
 // ---------------------------------------------------------------------------------------------
 // TQelBufferedFile
 
+TQelBufferedFile::TQelBufferedFile() = default;
+
 // Buffered bytes are dropped; the base destructor closes the handle.
 TQelBufferedFile::~TQelBufferedFile() = default;
 
@@ -230,6 +234,23 @@ void TQelBufferedFile::Open(TFileOpenMode mode) {
   FDirectLimit = (mode & omFullBuffer) ? FCapacity : FCapacity - FCapacity / 16;
   FDirty = false;
   FFlushWhenFull = mode & omSequential;
+  if ((mode & omRead) && !(mode & omWrite) && TGzipStream::IsGzip(FHandle)) OpenDecoder();
+}
+
+void TQelBufferedFile::OpenDecoder() {
+  try {
+    FDecoder = std::make_unique<TGzipStream>(FHandle, FFileName, FCapacity);
+  } catch (...) {
+    CloseHandle();
+    if (!UserBuffer) FreeBuffer();
+    throw;
+  }
+  FFileSize = FDecoder->KnownSize();
+}
+
+void TQelBufferedFile::DecodeAhead(std::int64_t end) {
+  FDecoder->LookAheadTo(end);
+  FFileSize = FDecoder->KnownSize();
 }
 
 // The handle is closed and the buffer released even when the last flush fails, so that the
@@ -244,6 +265,7 @@ void TQelBufferedFile::Close() {
   }
   FBufferCount = 0;
   FDirty = false;
+  FDecoder.reset();
   try {
     TQelFile::Close();
   } catch (const EQelFileError&) {
@@ -271,6 +293,11 @@ void TQelBufferedFile::SetSize(std::int64_t n) {
 }
 
 void TQelBufferedFile::ReadAt(void* dest, std::int32_t count, std::int64_t offset) {
+  if (FDecoder) {
+    FDecoder->ReadAt(static_cast<char*>(dest), count, offset);
+    FFileSize = FDecoder->KnownSize();
+    return;
+  }
   auto* out = static_cast<char*>(dest);
   while (count > 0) {
     const ssize_t n = ::pread(FHandle, out, static_cast<std::size_t>(count), offset);
@@ -310,7 +337,10 @@ std::int32_t TQelBufferedFile::Available(std::int32_t limit, std::int64_t offset
 void TQelBufferedFile::Read(void* dest, std::int32_t count) {
   CheckOpen();
   if (count < 1) return;
-  if (count > FFileSize - FPosition) Fail("cannot read file \"%s\"");
+  if (count > FFileSize - FPosition) {
+    if (FDecoder) DecodeAhead(FPosition + count);
+    if (count > FFileSize - FPosition) Fail("cannot read file \"%s\"");
+  }
   auto* out = static_cast<char*>(dest);
   const std::int32_t a = BufferOffset(FBufferCount);
   const std::int32_t copied = std::min(FBufferCount - a, count);
@@ -417,6 +447,33 @@ void TQelBufferedFile::ReadLine(std::string& s) {
   s.assign(Buffer + a, TrimmedLength(Buffer + a, static_cast<std::size_t>(e - a)));
   FPosition = FBufferStart + e;
   if (e < FBufferCount) StepOverLineEnd(e);
+}
+
+void TQelBufferedFile::SkipLine() {
+  CheckOpen();
+  for (;;) {
+    const std::int32_t e = FindLineEnd(BufferOffset(FBufferCount), FBufferCount);
+    FPosition = FBufferStart + e;
+    if (e < FBufferCount) {
+      StepOverLineEnd(e);
+      return;
+    }
+    if (FPosition >= FFileSize) return;
+    Flush();
+    FBufferStart = FPosition;
+    FBufferCount = 0;
+    const std::int32_t n = Available(FCapacity, FBufferStart);
+    ReadAt(Buffer, n, FBufferStart);
+    FBufferCount = n;
+  }
+}
+
+std::int32_t TQelBufferedFile::ReadSome(void* dest, std::int32_t count) {
+  CheckOpen();
+  if (FDecoder && count > FFileSize - FPosition) DecodeAhead(FPosition + count);
+  const auto n = static_cast<std::int32_t>(std::clamp<std::int64_t>(FFileSize - FPosition, 0, std::max(count, 0)));
+  Read(dest, n);
+  return n;
 }
 
 // Position stands at the CR or LF at buffer index e.

@@ -1,7 +1,8 @@
 #pragma once
 // File objects through which every line-oriented file is read and written.
 // TQelFile is unbuffered over a POSIX descriptor with 64-bit positions;
-// TQelBufferedFile adds a buffer, a line reader and line writers.
+// TQelBufferedFile adds a buffer, a line reader and line writers. Opened for reading only, it
+// reads a file whose content is gzip data as the bytes it stands for (see GzipStream.h).
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
@@ -11,6 +12,15 @@ class EQelFileError : public std::runtime_error {
 public:
   using std::runtime_error::runtime_error;
 };
+
+// Compressed content that cannot be decoded (damaged, cut off, a wrong check sum). No line
+// of it can be skipped: readers that step over bad lines let this one through.
+class EGzipDataError : public EQelFileError {
+public:
+  using EQelFileError::EQelFileError;
+};
+
+class TGzipStream;
 
 using TFileOpenMode = std::uint16_t;
 inline constexpr TFileOpenMode omCreate = 1;
@@ -70,10 +80,12 @@ protected:
 
 class TQelBufferedFile : public TQelFile {
 public:
-  TQelBufferedFile() = default;
+  TQelBufferedFile();
   ~TQelBufferedFile() override;
 
   std::int64_t GetPosition() override { CheckOpen(); return FPosition; }
+  // Of compressed content: the decoded bytes known so far, at least a buffer's worth beyond
+  // the bytes read; the full size once the end is near.
   std::int64_t GetSize() override { CheckOpen(); return FFileSize; }
   void SetPosition(std::int64_t p) override;
   void SetSize(std::int64_t n) override;
@@ -88,6 +100,11 @@ public:
   // Hands back the next line without its line end and trailing bytes of code 32 or less.
   // `s` keeps its capacity, so reading many lines into one string allocates nothing per line.
   virtual void ReadLine(std::string& s);
+  // Moves behind the next line end, however far away it is.
+  void SkipLine();
+  // Reads up to count bytes, fewer only at the end; returns how many were read.
+  std::int32_t ReadSome(void* dest, std::int32_t count);
+  bool Compressed() const { return FDecoder != nullptr; }
   virtual void WriteString(const std::string& s);
   virtual void WriteLine(const std::string& s);
   virtual void Flush();
@@ -126,5 +143,9 @@ private:
   std::int32_t FindLineEnd(std::int32_t from, std::int32_t to) const;
   void StepOverLineEnd(std::int32_t e);
 
+  void OpenDecoder();
+  void DecodeAhead(std::int64_t end);
+
   std::unique_ptr<char[]> FOwnedBuffer;
+  std::unique_ptr<TGzipStream> FDecoder;  // while compressed content is read
 };

@@ -6,3 +6,7 @@ std::string SearchPhraseOfLine(const std::string& line, TDSearchPattern& parser,
   if (line.find('?') == std::string::npos) return {};
   return parser.GetSearchPhrase(parser.GetField(line, TFieldKind::Referrer), {}, withHost);
 }
+
+void CheckSearchLine(const std::string& line, TDSearchPattern& parser) {
+  if (line.find('?') != std::string::npos) parser.GetField(line, TFieldKind::Referrer);
+}

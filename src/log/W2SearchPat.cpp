@@ -60,7 +60,7 @@ struct TDSearchPattern::TImpl {
   const TFieldSpan& Field(int record) const {
     if (record >= static_cast<int>(FFields.size())) {
       const std::string& name = Description.Fields()[static_cast<std::size_t>(record)].Name;
-      throw ETDSearchPatternError("TDSearchPattern Error, field " + std::to_string(record + 1) + " (\"" + name +
+      throw EFieldMissingError("TDSearchPattern Error, field " + std::to_string(record + 1) + " (\"" + name +
                                   "\") missing in line");
     }
     return FFields[static_cast<std::size_t>(record)];

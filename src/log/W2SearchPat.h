@@ -28,6 +28,12 @@ public:
   using std::runtime_error::runtime_error;
 };
 
+// A field that the line lacks (the description has it).
+class EFieldMissingError : public ETDSearchPatternError {
+public:
+  using ETDSearchPatternError::ETDSearchPatternError;
+};
+
 // A text that is not a log date, a date and time or a number (a W3C status code that is not
 // an integer, a status code beyond 32 bits); the message quotes the text.
 class EConvertError : public std::runtime_error {

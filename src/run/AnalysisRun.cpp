@@ -22,6 +22,11 @@ std::string MissingFilesText(const std::vector<std::string>& missing) {
   return text;
 }
 
+std::string SkippedLinesText(const TSkippedLines& skipped) {
+  return std::to_string(skipped.Count) + " line(s) could not be read and were skipped; the first was line " +
+         std::to_string(skipped.FirstLine) + " of " + skipped.FirstFile + ".";
+}
+
 }  // namespace
 
 ERunError::ERunError(const std::string& message, std::string file, std::int64_t line)
@@ -39,6 +44,8 @@ bool TAnalysisRun::ReadNextLine(TQelBufferedFile& reader, TDSearchPattern& parse
     try {
       parser.ReadLogLine(reader, line, FPhysicalLine);
       return !line.empty();  // empty: the file ended on comment or blank lines
+    } catch (const EGzipDataError&) {
+      throw;  // damaged compressed data: no line to step over
     } catch (const EQelFileError&) {
       // Pass over NUL bytes (they hold no line end and so exceed the line length); the
       // byte that ends the skipping is dropped with them.
@@ -47,7 +54,7 @@ bool TAnalysisRun::ReadNextLine(TQelBufferedFile& reader, TDSearchPattern& parse
         reader.ReadString(byte, 1);
       } while (byte[0] == '\0' && !reader.Eof());
       if (reader.Eof()) return false;
-      reader.ReadLine(line);
+      if (!ReadOrSkipLine(reader, line)) continue;
       ++FPhysicalLine;
       // A recovered rest that is empty or a comment is no log line: read on.
       if (!line.empty() && line[0] != '#') return true;
@@ -55,11 +62,50 @@ bool TAnalysisRun::ReadNextLine(TQelBufferedFile& reader, TDSearchPattern& parse
   }
 }
 
+// The rest of a line after the recovery; a tolerant run steps over it when it is still too long.
+bool TAnalysisRun::ReadOrSkipLine(TQelBufferedFile& reader, std::string& line) {
+  if (!FSkipBadLines) {
+    reader.ReadLine(line);
+    return true;
+  }
+  try {
+    reader.ReadLine(line);
+    return true;
+  } catch (const EGzipDataError&) {
+    throw;
+  } catch (const EQelFileError&) {
+    reader.SkipLine();
+    NoteSkipped(reader.FileName(), ++FPhysicalLine);
+    return false;
+  }
+}
+
+bool TAnalysisRun::LineReadable(const std::string& line, TDSearchPattern& parser, const std::string& path) {
+  if (!FLineCheck) return true;
+  try {
+    FLineCheck(line, parser);
+    return true;
+  } catch (const EFieldMissingError&) {
+  } catch (const EConvertError&) {
+  }
+  NoteSkipped(path, FPhysicalLine);
+  return false;
+}
+
+void TAnalysisRun::NoteSkipped(const std::string& path, std::int64_t line) {
+  if (FSkipped.Count++ == 0) {
+    FSkipped.FirstFile = path;
+    FSkipped.FirstLine = line;
+  }
+}
+
 bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::int64_t& lineCount,
                                const std::vector<std::string>& files) {
   FStop = false;
   FMissing.clear();
+  FSkipped = TSkippedLines();
   FProcessed = 0;
+  FRefused = 0;
   lineCount = 0;
   TDSearchPattern parser(FGlobals, FDialogs, FGlobals.ConfigDir());
   if (!parser.SelectLogType(files)) {
@@ -93,6 +139,9 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
 
   FHost.SetProgressRange(0, lineCount);
   FHost.SetProgressPosition(0);
+  // Both passes step over the same over-long lines; the user hears of them once.
+  FSkipped = TSkippedLines();
+  FRefused = 0;
 
   // Pass 2: every line to every handler, in array order.
   std::uint64_t lastYield = 0;
@@ -110,9 +159,13 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
           if (!ReadNextLine(reader, parser, line)) break;
           reading = false;
           parser.BeginLine(&line);
-          for (const auto& handler : handlers) {
-            handler(line, parser);
-            if (FStop) break;
+          if (!FSkipBadLines || LineReadable(line, parser, path)) {
+            for (const auto& handler : handlers) {
+              handler(line, parser);
+              if (FStop) break;
+            }
+          } else {
+            ++FRefused;  // counted on below all the same: it moves the progress bar
           }
           ++FProcessed;
           // The clock is read on the first line and every few lines after it only: reading it
@@ -136,7 +189,9 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
     if (FStop) break;
   }
 
+  lineCount -= FRefused;
   if (!FMissing.empty()) FDialogs.ShowMessage(MissingFilesText(FMissing));
+  if (FSkipped.Count > 0) FDialogs.ShowMessage(SkippedLinesText(FSkipped));
   FHost.SetProgressPosition(0);
   return true;
 }

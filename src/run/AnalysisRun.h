@@ -16,6 +16,13 @@ class IRunHost;
 // A line handler: called with the line as read and the run's parser.
 using TLineHandler = std::function<void(const std::string& line, TDSearchPattern& parser)>;
 
+// The lines a tolerant run stepped over.
+struct TSkippedLines {
+  std::int64_t Count = 0;
+  std::string FirstFile;
+  std::int64_t FirstLine = 0;  // 1-based, comment and blank lines included
+};
+
 // An error that ended a run: the original message followed by the file and line it met.
 class ERunError : public std::runtime_error {
 public:
@@ -45,14 +52,32 @@ public:
   // Files of the last run that could not be found, in the order met.
   const std::vector<std::string>& MissingFiles() const { return FMissing; }
   // Lines handled in pass 2 of the last run.
-  std::int64_t Processed() const { return FProcessed; }
+  std::int64_t Processed() const { return FProcessed - FRefused; }
+
+  // Tolerant runs: a line too long to read, or one that the line check refuses, is skipped
+  // and counted instead of ending the run; the user is told at the end. The line check reads
+  // what the handlers will read and changes nothing, so that a line is handled by all of them
+  // or by none; it refuses a line by raising EFieldMissingError or EConvertError. Without a
+  // check no line is refused. The line count of a tolerant run leaves out the skipped lines.
+  void SetSkipBadLines(bool on) { FSkipBadLines = on; }
+  bool SkipBadLines() const { return FSkipBadLines; }
+  void SetLineCheck(TLineHandler check) { FLineCheck = std::move(check); }
+  const TSkippedLines& Skipped() const { return FSkipped; }
 
 private:
+  bool ReadOrSkipLine(TQelBufferedFile& reader, std::string& line);
+  bool LineReadable(const std::string& line, TDSearchPattern& parser, const std::string& path);
+  void NoteSkipped(const std::string& path, std::int64_t line);
+
   const Tglobals& FGlobals;
   IDialogs& FDialogs;
   IRunHost& FHost;
   bool FStop = false;
   std::vector<std::string> FMissing;
-  std::int64_t FProcessed = 0;
+  std::int64_t FProcessed = 0;  // lines of pass 2 so far, refused ones included
+  std::int64_t FRefused = 0;    // lines the line check refused
   std::int64_t FPhysicalLine = 0;  // lines read from the current file, comments included
+  bool FSkipBadLines = false;
+  TLineHandler FLineCheck;
+  TSkippedLines FSkipped;
 };

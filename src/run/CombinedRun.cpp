@@ -50,9 +50,17 @@ void TCombinedRun::HandlePageLine(const std::string& line, TDSearchPattern& pars
   FPages.AddValue(PageOfRequest(request));
 }
 
-bool TCombinedRun::Run(const std::vector<TLineHandler>& handlers, const std::vector<std::string>& files) {
+void TCombinedRun::CheckSearchLine(const std::string& line, TDSearchPattern& parser) { ::CheckSearchLine(line, parser); }
+
+void TCombinedRun::CheckPageLine(const std::string& line, TDSearchPattern& parser) {
+  parser.GetField(line, TFieldKind::Request);
+}
+
+bool TCombinedRun::Run(const std::vector<TLineHandler>& handlers, TLineHandler check,
+                       const std::vector<std::string>& files) {
   FLastOk = false;
   FLastLineCount = 0;
+  FRun.SetLineCheck(std::move(check));
   FLastOk = FRun.RunAnalysis(handlers, FLastLineCount, files);
   return FLastOk;
 }
@@ -60,19 +68,21 @@ bool TCombinedRun::Run(const std::vector<TLineHandler>& handlers, const std::vec
 void TCombinedRun::StartGeneral(const std::vector<std::string>& files) {
   FGeneral.PrepareRun(FNow());
   auto handler = [this](const std::string& line, TDSearchPattern& parser) { FGeneral.HandleLine(line, parser); };
-  if (Run({handler}, files)) FGeneral.ShowResults(FLastLineCount);
+  if (Run({handler}, TGeneralAnalysis::CheckLine, files)) FGeneral.ShowResults(FLastLineCount);
 }
 
 void TCombinedRun::StartPopulareTime(const std::vector<std::string>& files, int analyseIndex, int chooseIndex) {
   FPopulareTime.PrepareRun(analyseIndex, chooseIndex);
-  Run({[this](const std::string& line, TDSearchPattern& parser) { FPopulareTime.HandleLine(line, parser); }}, files);
+  Run({[this](const std::string& line, TDSearchPattern& parser) { FPopulareTime.HandleLine(line, parser); }},
+      TPopulareTimeAnalysis::CheckLine, files);
   FPopulareTime.FinishRun();
 }
 
 void TCombinedRun::StartSearch(const std::vector<std::string>& files) {
   LockWordsReset();
   FSearch.PrepareRun();
-  Run({[this](const std::string& line, TDSearchPattern& parser) { HandleSearchLine(line, parser); }}, files);
+  Run({[this](const std::string& line, TDSearchPattern& parser) { HandleSearchLine(line, parser); }}, CheckSearchLine,
+      files);
   FSearch.FinishRun();
 }
 
@@ -80,13 +90,15 @@ void TCombinedRun::StartPages(const std::vector<std::string>& files) {
   LockWordsReset();
   FPages.PrepareRun();
   TNotShownScope notShown(FNotShown, FGlobals);
-  Run({[this](const std::string& line, TDSearchPattern& parser) { HandlePageLine(line, parser); }}, files);
+  Run({[this](const std::string& line, TDSearchPattern& parser) { HandlePageLine(line, parser); }}, CheckPageLine,
+      files);
   FPages.FinishRun();
 }
 
 void TCombinedRun::StartProcess(const std::vector<std::string>& files) {
   FAddPage.PrepareRun();
-  Run({[this](const std::string& line, TDSearchPattern& parser) { FAddPage.HandleLine(line, parser); }}, files);
+  Run({[this](const std::string& line, TDSearchPattern& parser) { FAddPage.HandleLine(line, parser); }},
+      [this](const std::string& line, TDSearchPattern& parser) { FAddPage.CheckLine(line, parser); }, files);
   FAddPage.FinishRun();
 }
 
@@ -103,7 +115,13 @@ void TCombinedRun::RunAll(const std::vector<std::string>& files, int analyseInde
   FSearch.PrepareRun();
   TNotShownScope notShown(FNotShown, FGlobals);
   FPages.PrepareRun();
-  if (Run(handlers, files)) FGeneral.ShowResults(FLastLineCount);
+  auto check = [](const std::string& line, TDSearchPattern& parser) {
+    TGeneralAnalysis::CheckLine(line, parser);
+    TPopulareTimeAnalysis::CheckLine(line, parser);
+    CheckSearchLine(line, parser);
+    CheckPageLine(line, parser);
+  };
+  if (Run(handlers, check, files)) FGeneral.ShowResults(FLastLineCount);
   FPopulareTime.FinishRun();
   FSearch.FinishRun();
   FPages.FinishRun();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analyses/PageRule.h"
+#include "run/AnalysisRun.h"
 
 class Tglobals;
 class TAnalysisRun;
@@ -31,6 +32,9 @@ public:
 
   void HandleSearchLine(const std::string& line, TDSearchPattern& parser);
   void HandlePageLine(const std::string& line, TDSearchPattern& parser);
+  // Read what the handlers above read, changing nothing (the line check of tolerant runs).
+  static void CheckSearchLine(const std::string& line, TDSearchPattern& parser);
+  static void CheckPageLine(const std::string& line, TDSearchPattern& parser);
 
   // The start commands without the window's part (enabling, start buttons). An error that
   // leaves the run driver skips the remaining steps and reaches the caller.
@@ -49,8 +53,8 @@ public:
   std::int64_t LastLineCount() const { return FLastLineCount; }
 
 private:
-  bool Run(const std::vector<std::function<void(const std::string&, TDSearchPattern&)>>& handlers,
-           const std::vector<std::string>& files);
+  // check: what the handlers read of a line (see TAnalysisRun::SetLineCheck).
+  bool Run(const std::vector<TLineHandler>& handlers, TLineHandler check, const std::vector<std::string>& files);
 
   const Tglobals& FGlobals;
   TAnalysisRun& FRun;

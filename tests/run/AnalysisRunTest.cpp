@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "config/WSGlobal.h"
+#include "log/QelNewFile.h"
 #include "log/W2SearchPat.h"
 #include "run/AnalysisRun.h"
 #include "support/Fakes.h"
+#include "support/GzipBytes.h"
 #include "support/ParserFixture.h"
 
 using namespace testsupport;
@@ -141,4 +145,139 @@ TEST_F(AnalysisRunTest, ALineTooLongForTheRecoveryEndsTheRunNamingIt) {
     EXPECT_EQ(e.Line(), 2);
     EXPECT_NE(e.OriginalMessage().find("line longer than max line length"), std::string::npos);
   }
+}
+
+// Rotated logs: compressed content reads as its text, also for the choice of the log type.
+TEST_F(AnalysisRunTest, CompressedLogsGiveTheLinesOfTheirText) {
+  std::string text;
+  for (int i = 0; i < 3000; ++i) text += Line("1.1.1." + std::to_string(i % 250)) + (i % 2 ? "\r\n" : "\n");
+  const std::string plain = Log("access.log", text);
+  const std::string rotated = Log("access.log.2.gz", GzipBytes(text.substr(0, 1000)) + GzipBytes(text.substr(1000)));
+  std::vector<std::string> fromPlain, fromRotated;
+  std::int64_t plainCount = 0, rotatedCount = 0;
+  ASSERT_TRUE(Run->RunAnalysis({Recorder(fromRotated)}, rotatedCount, {rotated}));
+  ASSERT_TRUE(Run->RunAnalysis({Recorder(fromPlain)}, plainCount, {plain}));
+  EXPECT_EQ(fromRotated, fromPlain);
+  EXPECT_EQ(rotatedCount, 3000);
+  EXPECT_EQ(Host.Maximum, 3000);  // progress counts lines, as for plain files
+}
+
+// Damage is no bad line: tolerant or not, the run ends naming the file and the first line
+// that could not be read.
+TEST_F(AnalysisRunTest, DamagedCompressedLogEndsTheRunNamingFileAndLine) {
+  const std::string good = GzipBytes(Line("1.1.1.1") + "\n#comment\n" + Line("2.2.2.2") + "\n");
+  const std::string cut = Log("access.log.1.gz", good + GzipBytes(Line("3.3.3.3") + "\n").substr(0, 12));
+  for (const bool tolerant : {false, true}) {
+    SCOPED_TRACE(tolerant);
+    Run->SetSkipBadLines(tolerant);
+    std::vector<std::string> lines;
+    std::int64_t lineCount = 0;
+    try {
+      Run->RunAnalysis({Recorder(lines)}, lineCount, {cut});
+      ADD_FAILURE() << "the damaged file should end the run";
+    } catch (const ERunError& e) {
+      EXPECT_EQ(e.File(), cut);
+      EXPECT_EQ(e.Line(), 4);
+      EXPECT_EQ(e.OriginalMessage(), "cannot read file \"" + cut + "\": the compressed data ends too early");
+    }
+  }
+  // Damage before the first line stops the choice of the log type, naming the file.
+  std::string badHeader = good;
+  badHeader[3] = static_cast<char>(0xe0);
+  const std::string bad = Log("access.log.3.gz", badHeader);
+  std::int64_t lineCount = 0;
+  try {
+    Run->RunAnalysis({}, lineCount, {bad});
+    ADD_FAILURE() << "no error for a damaged header";
+  } catch (const EGzipDataError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("cannot read file \"" + bad + "\": the compressed data is damaged", 0), 0u);
+  }
+}
+
+namespace {
+
+// What a handler reads of a line: the date and the user agent.
+void CheckDateAndAgent(const std::string& line, TDSearchPattern& parser) {
+  parser.GetDateTime(line);
+  parser.GetField(line, TFieldKind::UserAgent);
+}
+
+}  // namespace
+
+TEST_F(AnalysisRunTest, TolerantRunSkipsUnreadableLinesAndTellsTheFirst) {
+  const std::string noAgent = "3.3.3.3 - - [10/Oct/2000:10:00:00 +0000] \"GET / HTTP/1.0\" 200 1";
+  const std::string badDate = "4.4.4.4 - - [yesterday] \"GET / HTTP/1.0\" 200 1 \"-\" \"Mozilla/5.0\"";
+  const std::string a = Log("a.log", Line("1.1.1.1") + "\n" + std::string(9000, 'x') + "\n#comment\n" +
+                                         Line("2.2.2.2") + "\n" + noAgent + "\r\n" + badDate + "\n" +
+                                         std::string(5000, '\0') + Line("5.5.5.5") + "\n" + Line("6.6.6.6") + "\n");
+  const std::string b = Log("b.log", Line("7.7.7.7") + "\n" + std::string(5000, 'y'));
+  Run->SetLineCheck(CheckDateAndAgent);
+  Run->SetSkipBadLines(true);
+  std::vector<std::string> lines;
+  std::int64_t lineCount = 0;
+  ASSERT_TRUE(Run->RunAnalysis({Recorder(lines)}, lineCount, {a, b}));
+  // The recovery after NUL bytes works as in any run.
+  EXPECT_EQ(lines, (std::vector<std::string>{Line("1.1.1.1"), Line("2.2.2.2"), Line("5.5.5.5").substr(1),
+                                             Line("6.6.6.6"), Line("7.7.7.7")}));
+  EXPECT_EQ(lineCount, 5);  // both passes leave out the same lines
+  EXPECT_EQ(Run->Processed(), 5);
+  EXPECT_EQ(Run->Skipped().Count, 4);
+  EXPECT_EQ(Fixture.Dialogs.TextsOf("message"),
+            std::vector<std::string>{"4 line(s) could not be read and were skipped; the first was line 2 of " + a + "."});
+
+  // Off (the default), the first bad line ends the run, the check notwithstanding.
+  Run->SetSkipBadLines(false);
+  lines.clear();
+  EXPECT_THROW(Run->RunAnalysis({Recorder(lines)}, lineCount, {a}), ERunError);
+  try {
+    Run->RunAnalysis({Recorder(lines)}, lineCount, {Log("c.log", Line("1.1.1.1") + "\n" + noAgent + "\n")});
+  } catch (const ERunError&) {
+    ADD_FAILURE() << "without tolerance the check has no say";
+  }
+  EXPECT_EQ(lines.back(), noAgent);
+  EXPECT_EQ(Run->Skipped().Count, 0);
+}
+
+// Only the line's own faults are skipped: a description that lacks a kind, or a handler's
+// own error, still ends the run.
+TEST_F(AnalysisRunTest, TolerantRunStillEndsOnOtherErrors) {
+  const std::string a = Log("a.log", Line("1.1.1.1") + "\n" + Line("2.2.2.2") + "\n");
+  Run->SetSkipBadLines(true);
+  std::int64_t lineCount = 0;
+  Run->SetLineCheck([](const std::string&, TDSearchPattern&) {
+    throw ETDSearchPatternError("TDSearchPattern Error, part \"Referrer\" not found in configuration!");
+  });
+  EXPECT_THROW(Run->RunAnalysis({}, lineCount, {a}), ERunError);
+  Run->SetLineCheck(CheckDateAndAgent);
+  auto failing = [](const std::string&, TDSearchPattern&) { throw EConvertError("from the handler"); };
+  EXPECT_THROW(Run->RunAnalysis({failing}, lineCount, {a}), ERunError);
+  EXPECT_TRUE(Fixture.Dialogs.TextsOf("message").empty());
+}
+
+// Records split in two by a stray line end every few KiB, and a last record cut off: the
+// halves that lack a field are skipped, every other line is handled.
+TEST_F(AnalysisRunTest, TolerantRunOverSplitRecordsOfTheCorpus) {
+  const std::string log = std::string(TREVALO_CORPUS) + "/nasty/nasa_aug95_split_records.log";
+  if (!std::filesystem::exists(log)) GTEST_SKIP() << "no corpus";
+  Fixture.WriteConfig("LogTypes/common.lf", TParserFixture::CommonDescription());
+  Run->SetLineCheck([](const std::string& line, TDSearchPattern& parser) {
+    parser.GetDateTime(line);
+    parser.GetField(line, TFieldKind::Request);
+    parser.GetInteger(line, TFieldKind::StatusCode);
+    parser.GetInt64(line, TFieldKind::Bytes);
+  });
+  Run->SetSkipBadLines(true);
+  std::int64_t lineCount = 0, handled = 0;
+  ASSERT_TRUE(Run->RunAnalysis({[&](const std::string&, TDSearchPattern&) { ++handled; }}, lineCount, {log}));
+
+  std::int64_t lines = 0;
+  const std::string text = ReadBytes(log);
+  for (std::size_t at = 0; at < text.size(); at = text.find('\n', at) + 1) {
+    ++lines;
+    if (text.find('\n', at) == std::string::npos) break;
+  }
+  EXPECT_EQ(lineCount, handled);
+  EXPECT_GT(Run->Skipped().Count, 10);
+  EXPECT_LT(Run->Skipped().Count, 100);
+  EXPECT_EQ(handled + Run->Skipped().Count, lines);
 }

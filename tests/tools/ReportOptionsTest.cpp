@@ -33,7 +33,8 @@ TEST(ReportOptions, UsageErrors) {
 TEST(ReportOptions, ValuesAreTaken) {
   const TReportOptions o = ParseReportOptions(
       {"--json", "--weekday", "--per-user", "--time-area", "59", "--settings", "s.ini", "--config", "cfg",
-       "--no-engine", "--lock-words", "words.txt", "--process", "--main-page", "/", "a.log", "b.log"});
+       "--no-engine", "--lock-words", "words.txt", "--process", "--main-page", "/", "--skip-bad-lines", "a.log",
+       "b.log"});
   EXPECT_TRUE(o.Json);
   EXPECT_TRUE(o.Weekday);
   EXPECT_TRUE(o.PerUser);
@@ -44,12 +45,13 @@ TEST(ReportOptions, ValuesAreTaken) {
   EXPECT_EQ(o.LockWordsFile, "words.txt");
   EXPECT_TRUE(o.Process);
   EXPECT_EQ(o.MainPage, "/");
+  EXPECT_TRUE(o.SkipBadLines);
   EXPECT_EQ(o.Files, (TArgs{"a.log", "b.log"}));
 }
 
 TEST(ReportOptions, DefaultsAndSpecialArguments) {
   const TReportOptions plain = ParseReportOptions({"a.log"});
-  EXPECT_FALSE(plain.Json || plain.Weekday || plain.PerUser || plain.NoEngine || plain.Process);
+  EXPECT_FALSE(plain.Json || plain.Weekday || plain.PerUser || plain.NoEngine || plain.Process || plain.SkipBadLines);
   EXPECT_FALSE(plain.TimeArea.has_value());
   EXPECT_FALSE(plain.MainPage.has_value());
   EXPECT_TRUE(plain.SettingsFile.empty() && plain.ConfigDir.empty() && plain.LockWordsFile.empty());

@@ -9,6 +9,7 @@
 
 #include "MiniJson.h"
 #include "support/ParserFixture.h"
+#include "support/GzipBytes.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -339,6 +340,109 @@ TEST_F(ReportTool, UsageErrorExitsWithTwo) {
   const TToolResult help = Run({"--help"}, false);
   EXPECT_EQ(help.Exit, 0);
   EXPECT_EQ(help.Out.rfind("usage: trevalo-report", 0), 0u);
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+TEST_F(ReportTool, CompressedRotationGivesTheResultsOfItsText) {
+  const std::string plain = WriteLog("access.log", TwoDays());
+  const std::string rotated = Dir.File("access.log.2.gz");
+  WriteBytes(rotated, testsupport::GzipBytes(ReadBytes(plain)));
+  const std::vector<std::string> options = {"--json", "--process", "--main-page", "/index.html", "--config",
+                                            TREVALO_INSTALLED_CONFIG};
+  auto args = [&](const std::string& file) {
+    auto all = options;
+    all.push_back(file);
+    return all;
+  };
+  const TToolResult fromPlain = Run(args(plain));
+  const TToolResult fromRotated = Run(args(rotated));
+  ASSERT_EQ(fromRotated.Exit, 0) << fromRotated.Err;
+  EXPECT_EQ(ReplaceAll(fromRotated.Out, rotated, plain), fromPlain.Out);
+}
+
+// Every bad line fails in another place, some after a handler has counted parts of it: the
+// tolerant run over the log with them gives what a run over the log without them gives.
+TEST_F(ReportTool, SkippingBadLinesGivesTheResultsOfTheLogWithoutThem) {
+  const std::vector<std::string> clean = TwoDays();
+  std::vector<std::string> dirty = clean;
+  const std::vector<std::string> bad = {
+      Line("6.6.6.6", 10, "12:00:00", "/x.html", "2x0"),          // status: after period and visitors
+      Line("6.6.6.6", 10, "12:00:01", "/x.html", "200", "lots"),  // bytes
+      "7.7.7.7 - - [10/Oct/2000:12:00:02 +0000] \"GET /y.html?a=1 HTTP/1.1\" 200 100",  // no referrer, agent
+      "8.8.8.8 - - [yesterday] \"GET /z.html HTTP/1.1\" 200 100 \"-\" \"Mozilla/5.0\"",      // date
+      std::string(5000, 'z'),                                     // too long
+      "\x01\x02 junk \xff\xfe",                                   // binary junk
+  };
+  for (std::size_t i = 0; i < bad.size(); ++i) dirty.insert(dirty.begin() + 2 + 2 * static_cast<std::ptrdiff_t>(i), bad[i]);
+  const std::string cleanLog = WriteLog("clean.log", clean);
+  const std::string dirtyLog = WriteLog("dirty.log", dirty);
+  const std::vector<std::string> options = {"--json", "--config", TREVALO_INSTALLED_CONFIG};
+  auto args = [&](const std::string& file, bool tolerant) {
+    auto all = options;
+    if (tolerant) all.push_back("--skip-bad-lines");
+    all.push_back(file);
+    return all;
+  };
+  const TToolResult expected = Run(args(cleanLog, false));
+  ASSERT_EQ(expected.Exit, 0) << expected.Err;
+  EXPECT_EQ(Run(args(dirtyLog, false)).Exit, 1);  // off: the first bad line ends the run
+
+  const TToolResult tolerant = Run(args(dirtyLog, true));
+  ASSERT_EQ(tolerant.Exit, 0) << tolerant.Err;
+  EXPECT_EQ(ReplaceAll(tolerant.Out, dirtyLog, cleanLog), expected.Out);
+  EXPECT_EQ(tolerant.Err, "6 line(s) could not be read and were skipped; the first was line 3 of " + dirtyLog + ".\n");
+  // With nothing to skip, a tolerant run is the plain run.
+  EXPECT_EQ(Run(args(cleanLog, true)).Out, expected.Out);
+
+  // The visitor paths read request, address and date only: the lines with a bad status,
+  // bad bytes or no agent serve them.
+  auto withPaths = args(dirtyLog, true);
+  withPaths.insert(withPaths.begin(), {"--process", "--main-page", "/index.html"});
+  const TToolResult paths = Run(withPaths);
+  ASSERT_EQ(paths.Exit, 0) << paths.Err;
+  EXPECT_NE(paths.Err.find("\n3 line(s) could not be read and were skipped; the first was line 9 of " + dirtyLog + "."),
+            std::string::npos)
+      << paths.Err;
+}
+
+// The nasty samples: a tolerant run ends only where the description cannot serve the
+// analyses at all; a file that runs without it runs the same with it.
+TEST_F(ReportTool, TolerantRunsOverTheNastyCorpus) {
+  const fs::path corpus = TREVALO_CORPUS;
+  if (!fs::exists(corpus / "nasty")) GTEST_SKIP() << "no corpus at " << corpus;
+  int tolerated = 0;
+  for (const auto& entry : fs::directory_iterator(corpus / "nasty")) {
+    const std::string log = entry.path().string();
+    SCOPED_TRACE(log);
+    const TToolResult plain = Run({"--json", "--config", TREVALO_INSTALLED_CONFIG, log});
+    const TToolResult tolerant = Run({"--json", "--skip-bad-lines", "--config", TREVALO_INSTALLED_CONFIG, log});
+    if (plain.Exit == 0 || plain.Exit == 3) {
+      EXPECT_EQ(tolerant.Exit, plain.Exit);
+      EXPECT_EQ(tolerant.Out, plain.Out);
+      continue;
+    }
+    const std::string error = plain.Json()["error"].Str();
+    if (error.find("not found in configuration") != std::string::npos) {
+      EXPECT_EQ(tolerant.Exit, 1);
+      EXPECT_EQ(tolerant.Json()["error"].Str(), error);
+      continue;
+    }
+    // The plain run's error is on the first line the tolerant run skips.
+    ASSERT_EQ(tolerant.Exit, 0) << tolerant.Err;
+    const std::size_t at = error.rfind("line ");
+    const std::string line = error.substr(at + 5, error.size() - at - 6);
+    EXPECT_NE(tolerant.Err.find("; the first was line " + line + " of " + log + "."), std::string::npos) << tolerant.Err;
+    const TValue json = tolerant.Json();
+    EXPECT_TRUE(json["ok"].Bool());
+    EXPECT_EQ(Summary(json).at("Hits"), std::to_string(json["lineCount"].Int()));
+    ++tolerated;
+  }
+  EXPECT_GE(tolerated, 3);  // both honeynet rotations and the empty request
 }
 
 }  // namespace

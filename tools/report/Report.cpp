@@ -145,6 +145,7 @@ TReportOutcome RunReport(const TReportOptions& options, TReportData& data) {
   auto analyses = std::make_unique<TAnalyses>(globals, dialogs, host);
   TCombinedRun& commands = analyses->Commands;
   commands.EngineState = options.NoEngine ? 1 : 0;
+  analyses->Run.SetSkipBadLines(options.SkipBadLines);
   try {
     commands.RunAll(options.Files, options.PerUser ? 1 : 0, options.Weekday ? 1 : 0);
     data.LineCount = commands.LastLineCount();

@@ -15,6 +15,7 @@ const char* const ReportUsage =
     "  --lock-words FILE   hide the phrases containing these words, one a line\n"
     "  --process           also run the visitor-path analysis\n"
     "  --main-page TEXT    the main page for the visitor paths (default: the stored setting)\n"
+    "  --skip-bad-lines    skip and count the lines that cannot be read instead of stopping\n"
     "  --help, --version\n";
 
 TReportOptions ParseReportOptions(const std::vector<std::string>& arguments) {
@@ -50,6 +51,8 @@ TReportOptions ParseReportOptions(const std::vector<std::string>& arguments) {
       options.Process = true;
     } else if (a == "--main-page") {
       options.MainPage = value();
+    } else if (a == "--skip-bad-lines") {
+      options.SkipBadLines = true;
     } else if (a == "--help" || a == "-h") {
       options.Help = true;
     } else if (a == "--version") {

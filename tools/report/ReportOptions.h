@@ -22,6 +22,7 @@ struct TReportOptions {
   std::string LockWordsFile;
   bool Process = false;
   std::optional<std::string> MainPage;
+  bool SkipBadLines = false;
   bool Help = false;
   bool Version = false;
 };

@@ -101,7 +101,8 @@ void TFrameOneFile::OpenFile() {
 
 void TFrameOneFile::LoadFile(const std::string& path) {
   edFilename->setText(QString::fromStdString(path));
-  TQelFile file;
+  // The buffered reader shows compressed content as the text it holds.
+  TQelBufferedFile file;
   file.SetFileName(path);
   file.Open(omReadExisting);
 
@@ -112,13 +113,11 @@ void TFrameOneFile::LoadFile(const std::string& path) {
     TTextAppender appender(*fileText);
     QStringDecoder decoder(QStringDecoder::Utf8);
     std::vector<char> buffer(ChunkSize);
-    std::int64_t left = file.GetSize();
-    while (left > 0 && !FCancel) {
-      const auto count = static_cast<std::int32_t>(std::min<std::int64_t>(left, ChunkSize));
-      file.Read(buffer.data(), count);
-      left -= count;
+    while (!FCancel) {
+      const std::int32_t count = file.ReadSome(buffer.data(), ChunkSize);
+      if (count == 0) break;
       appender.Add(decoder(QByteArrayView(buffer.data(), count)));
-      if (FYield && left > 0) FYield();
+      if (FYield && !file.Eof()) FYield();
     }
   } catch (...) {
     FLoading = false;

@@ -196,6 +196,8 @@ void TfrmMain::CreateMenu() {
   menuSelectAll = add(menuConfiguration, "menuSelectAll", "&Select All");
   menuSelectAll->setCheckable(true);
   menuSelectAll->setChecked(true);
+  menuSkipBadLines = add(menuConfiguration, "menuSkipBadLines", "Skip &Unreadable Lines");
+  menuSkipBadLines->setCheckable(true);
 
   menuHelp = menuBar()->addMenu("&Help");
   menuHelp->setObjectName("menuHelp");
@@ -227,6 +229,7 @@ void TfrmMain::CreationStep() {
     FramePopulareTime1->CreateSearchUser();
     FrameGeneral1->CreateSearchUser();
   });
+  RunCommand([this] { LoadSkipBadLines(); });
 }
 
 void TfrmMain::Centre() {

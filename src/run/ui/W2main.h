@@ -34,6 +34,8 @@ class TFrameAddPage;
 class TFrameOneFile;
 
 inline constexpr const char* OtherProductsAddress = "https://trevalo.example.org/";
+// The stored state of "Skip Unreadable Lines" (1: on) below the main key.
+inline constexpr const char* SkipBadLinesValue = "SkipUnreadableLines";
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -103,6 +105,7 @@ public:
   QAction* menuMainPage = nullptr;
   QAction* menuSameUserTime = nullptr;
   QAction* menuSelectAll = nullptr;
+  QAction* menuSkipBadLines = nullptr;  // tolerant runs; stored as "SkipUnreadableLines"
   QAction* menuHelpGuide = nullptr;
   QAction* menuOtherProducts = nullptr;
   QAction* menuAbout = nullptr;
@@ -148,6 +151,8 @@ private:
   void LogFileTypes();
   void MainPage();
   void SameUserTime();
+  void LoadSkipBadLines();
+  void SkipBadLinesClick();
   void HelpGuide();
   void OtherProducts();
   void About();

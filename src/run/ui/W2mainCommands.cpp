@@ -108,6 +108,7 @@ void TfrmMain::ConnectMenu() {
   OnCommand(menuLogFileTypes, &TfrmMain::LogFileTypes);
   OnCommand(menuMainPage, &TfrmMain::MainPage);
   OnCommand(menuSameUserTime, &TfrmMain::SameUserTime);
+  OnCommand(menuSkipBadLines, &TfrmMain::SkipBadLinesClick);
   OnCommand(menuHelpGuide, &TfrmMain::HelpGuide);
   OnCommand(menuOtherProducts, &TfrmMain::OtherProducts);
   OnCommand(menuAbout, &TfrmMain::About);
@@ -202,6 +203,24 @@ void TfrmMain::MainPage() {
 void TfrmMain::SameUserTime() {
   FGlobals.InputRegMinutes("TimeArea", "time area for visitors",
                            "Please set the time area (in minutes), in which the same IP is counted as the same visitor.");
+}
+
+void TfrmMain::LoadSkipBadLines() {
+  std::int32_t stored = 0;
+  FGlobals.ReadRegInteger(SkipBadLinesValue, stored);
+  menuSkipBadLines->setChecked(stored == 1);
+  FRun.SetSkipBadLines(stored == 1);
+}
+
+// The item has toggled already; it shows the new state only once the store holds it.
+void TfrmMain::SkipBadLinesClick() {
+  const bool on = menuSkipBadLines->isChecked();
+  menuSkipBadLines->setChecked(!on);
+  std::int32_t stored = 0;
+  if (!FGlobals.ReadRegInteger(SkipBadLinesValue, stored)) FGlobals.CreateRegKey(MainKey);
+  FGlobals.WriteRegInteger(SkipBadLinesValue, on ? 1 : 0);
+  menuSkipBadLines->setChecked(on);
+  FRun.SetSkipBadLines(on);
 }
 
 void TfrmMain::HelpGuide() {

@@ -10,6 +10,8 @@
 #include "analyses/ui/FramePopulareTime.h"
 #include "config/ui/MemTableModel.h"
 #include "log/DateTime.h"
+#include "log/QelNewFile.h"
+#include "support/GzipBytes.h"
 #include "support/ProgramFixture.h"
 #include "support/UiTest.h"
 
@@ -98,14 +100,18 @@ private slots:
   }
 
   // Chunks of 1 MiB: line ends split across chunk borders must neither add nor lose lines.
+  // Compressed content shows as the text it holds.
   void RawViewReadsLargeFilesInChunks_data() {
     QTest::addColumn<QByteArray>("lineEnd");
-    QTest::newRow("LF") << QByteArray("\n");
-    QTest::newRow("CR LF") << QByteArray("\r\n");
-    QTest::newRow("CR") << QByteArray("\r");
+    QTest::addColumn<bool>("compressed");
+    QTest::newRow("LF") << QByteArray("\n") << false;
+    QTest::newRow("CR LF") << QByteArray("\r\n") << false;
+    QTest::newRow("CR") << QByteArray("\r") << false;
+    QTest::newRow("CR LF, gzip") << QByteArray("\r\n") << true;
   }
   void RawViewReadsLargeFilesInChunks() {
     QFETCH(QByteArray, lineEnd);
+    QFETCH(bool, compressed);
     uitest::TProgramFixture program;
     TFrameOneFile frame(*program.Globals, program.Dialogs);
     int yields = 0;
@@ -119,7 +125,7 @@ private slots:
       text += line + lineEnd.toStdString();
     }
     const std::string path = program.Dir.File("big.log");
-    testsupport::WriteBytes(path, text);
+    testsupport::WriteBytes(path, compressed ? testsupport::GzipBytes(text) : text);
     frame.LoadFile(path);
     QVERIFY(yields >= 2);
     QCOMPARE(frame.fileText->document()->blockCount(), lines);
@@ -163,6 +169,18 @@ private slots:
     QCOMPARE(frame.edFilename->text(), QString::fromStdString(empty));
     frame.ClearFile();
     QVERIFY(frame.edFilename->text().isEmpty() && frame.fileText->toPlainText().isEmpty());
+
+    // Damaged compressed content ends the load with the error naming the file.
+    const std::string cut = program.Dir.File("cut.log.gz");
+    const std::string bytes = testsupport::GzipBytes("one\ntwo\n");
+    testsupport::WriteBytes(cut, bytes.substr(0, bytes.size() - 3));
+    try {
+      frame.LoadFile(cut);
+      QFAIL("no error for a cut-off gzip file");
+    } catch (const EGzipDataError& e) {
+      QVERIFY(std::string(e.what()).find(cut) != std::string::npos);
+    }
+    QVERIFY(!frame.Loading());
 
     frame.resize(500, 300);
     frame.FrameResize();

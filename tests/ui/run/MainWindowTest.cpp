@@ -43,7 +43,8 @@ private slots:
         {w.menuClearAll, "Clear &All", "Ctrl+A"}, {w.menuExit, "&Exit", "Ctrl+Q"},
         {w.menuInputFiles, "&Input Files", "Ctrl+I"}, {w.menuLogFileTypes, "&Log File Types", "Ctrl+L"},
         {w.menuMainPage, "&Main Page", "Ctrl+M"}, {w.menuSameUserTime, "&Same User Time", "Ctrl+S"},
-        {w.menuSelectAll, "&Select All", ""}, {w.menuHelpGuide, "&Help", ""},
+        {w.menuSelectAll, "&Select All", ""}, {w.menuSkipBadLines, "Skip &Unreadable Lines", ""},
+        {w.menuHelpGuide, "&Help", ""},
         {w.menuOtherProducts, "Other Products", ""}, {w.menuAbout, "&About Trevalo", ""}};
     for (const auto& [action, caption, shortcut] : entries) {
       QCOMPARE(action->text(), caption);
@@ -53,6 +54,41 @@ private slots:
     QCOMPARE(w.menuConfiguration->title(), QString("&Configuration"));
     QCOMPARE(w.menuHelp->title(), QString("&Help"));
     QVERIFY(w.menuSelectAll->isCheckable() && w.menuSelectAll->isChecked());
+    QVERIFY(w.menuConfiguration->actions().contains(w.menuSkipBadLines));
+    QVERIFY(w.menuSkipBadLines->isCheckable() && !w.menuSkipBadLines->isChecked());
+  }
+
+  // Off by default; on, it is kept in the settings store and runs step over unreadable lines.
+  void SkipUnreadableLinesIsStoredAndMakesRunsTolerant() {
+    TWindowFixture f;
+    auto lines = uitest::SmallLog();
+    lines.insert(lines.begin() + 2, "10.0.0.9 - - [yesterday] \"GET /a.html HTTP/1.1\" 200 10 \"-\" \"Mozilla/5.0\"");
+    const std::string log = f.Program.UseLog(lines);
+    f.Show();
+    QAction* item = f.Window->menuSkipBadLines;
+    f.Window->btnGeneralStart->trigger();
+    QCOMPARE(f.Program.Errors().size(), std::size_t(1));
+    QVERIFY(f.Program.Errors()[0].find("line 3)") != std::string::npos);
+
+    item->trigger();
+    QVERIFY(item->isChecked());
+    std::int32_t stored = -1;
+    QVERIFY(f.Program.Globals->ReadRegInteger(SkipBadLinesValue, stored));
+    QCOMPARE(stored, 1);
+    f.Window->btnGeneralStart->trigger();
+    QCOMPARE(f.Program.Errors().size(), std::size_t(1));  // no new error
+    QCOMPARE(f.Program.Dialogs.TextsOf("message"),
+             std::vector<std::string>{"1 line(s) could not be read and were skipped; the first was line 3 of " + log + "."});
+    QCOMPARE(f.Window->FrameGeneral1->Analysis().kbmGeneral.AsStringAt(3, 1), std::string("6"));  // hits
+
+    // A window made later starts as stored.
+    TfrmMain later(*f.Program.Globals, f.Lists, f.Program.HostLookup, f.Program.Format);
+    QVERIFY(later.menuSkipBadLines->isChecked() && later.Run().SkipBadLines());
+
+    item->trigger();
+    QVERIFY(!item->isChecked() && !f.Window->Run().SkipBadLines());
+    QVERIFY(f.Program.Globals->ReadRegInteger(SkipBadLinesValue, stored));
+    QCOMPARE(stored, 0);
   }
 
   void WithoutConfigurationWindowsTheirCommandsAreDisabled() {
