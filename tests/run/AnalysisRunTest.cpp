@@ -189,7 +189,7 @@ TEST_F(AnalysisRunTest, DamagedCompressedLogEndsTheRunNamingFileAndLine) {
   try {
     Run->RunAnalysis({}, lineCount, {bad});
     ADD_FAILURE() << "no error for a damaged header";
-  } catch (const EGzipDataError& e) {
+  } catch (const EQelFileError& e) {
     EXPECT_EQ(std::string(e.what()).rfind("cannot read file \"" + bad + "\": the compressed data is damaged", 0), 0u);
   }
 }
