@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/FileReplace.h"
 #include "config/MemTable.h"
 #include "log/DateTime.h"
 #include "log/QelNewFile.h"
@@ -310,43 +311,12 @@ std::string TableText(const TMemTable& table) {
   return out;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
-}
-
-// Writes a temporary file beside path and renames it into place, so that a failure leaves
-// the old file as it was. The new file keeps the old one's permissions.
-void ReplaceFile(const std::string& path, std::string_view bytes) {
-  std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    temp = path + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) throw EQelFileError("cannot create file " + path);
-  struct stat old {};
-  if (::stat(path.c_str(), &old) == 0) ::fchmod(fd, old.st_mode & 07777);
-  const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(temp.c_str(), path.c_str()) != 0) {
-    ::unlink(temp.c_str());
-    throw EQelFileError("cannot write file " + path);
-  }
-}
-
 }  // namespace
 
 void SaveTableFile(TMemTable& table, const std::string& path) {
   if (!table.Active()) throw ETableFileError("cannot save the closed table '" + table.Name() + "' to file " + path);
   table.Post();
-  ReplaceFile(path, TableText(table));
+  ReplaceFileContents(path, TableText(table));
 }
 
 void LoadTableFile(TMemTable& table, const std::string& path) {
