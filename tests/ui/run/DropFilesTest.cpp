@@ -24,15 +24,15 @@ QMimeData* UrlsOf(const QStringList& urls) {
   return data;
 }
 
-// Drags the URLs over the window and drops them; true when the window took the drag.
-bool Drop(TfrmMain& window, const QStringList& urls) {
+// Drags the URLs over a widget of the window and drops them; true when the drag was taken.
+bool Drop(QWidget& target, const QStringList& urls) {
   std::unique_ptr<QMimeData> data(UrlsOf(urls));
-  const QPoint centre = window.rect().center();
+  const QPoint centre = target.rect().center();
   QDragEnterEvent enter(centre, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&window, &enter);
+  QApplication::sendEvent(&target, &enter);
   if (!enter.isAccepted()) return false;
   QDropEvent drop(centre, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&window, &drop);
+  QApplication::sendEvent(&target, &drop);
   return drop.isAccepted();
 }
 
@@ -76,6 +76,7 @@ private slots:
     QVERIFY(f.Program.Errors().empty());
   }
 
+  // Dropped onto the raw view's text, the file still goes to the input files.
   void TheFirstDroppedFileEnablesTheStartButtons() {
     TWindowFixture f;
     f.Show();
@@ -83,7 +84,9 @@ private slots:
     const std::string log = f.Program.Dir.File("access.log");
     testsupport::WriteBytes(log, uitest::SmallLog()[0] + "\n");
     f.Program.Dialogs.ConfirmAnswers.push_back(false);
-    QVERIFY(Drop(*f.Window, {Q(log)}));
+    f.Window->pcMain->setCurrentIndex(5);
+    QVERIFY(Drop(*f.Window->FrameOneFile1->fileText->viewport(), {Q(log)}));
+    QCOMPARE(f.Program.Globals->ReadListFile("FileList.lst"), std::vector<std::string>{log});
     QVERIFY(f.Window->btnGeneralStart->isEnabled());
     QVERIFY(f.Window->btnStartChart->isEnabled());
   }
