@@ -7,6 +7,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
+#include <QMetaObject>
 #include <QMimeData>
 #include <QMenuBar>
 #include <QScreen>
@@ -335,5 +336,8 @@ void TfrmMain::dropEvent(QDropEvent* event) {
   const std::vector<std::string> files = DroppedFiles(event->mimeData());
   if (FRunning || files.empty()) return;
   event->acceptProposedAction();
-  RunCommand([this, &files] { AddDroppedFiles(files); });
+  // The drop ends first: the question that may follow must not hold up the program the files
+  // came from.
+  QMetaObject::invokeMethod(
+      this, [this, files] { RunCommand([this, &files] { AddDroppedFiles(files); }); }, Qt::QueuedConnection);
 }

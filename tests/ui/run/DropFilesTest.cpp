@@ -33,6 +33,7 @@ bool Drop(QWidget& target, const QStringList& urls) {
   if (!enter.isAccepted()) return false;
   QDropEvent drop(centre, Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(&target, &drop);
+  QCoreApplication::processEvents();  // the files are added once the drop has ended
   return drop.isAccepted();
 }
 
