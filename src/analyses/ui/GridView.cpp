@@ -87,8 +87,13 @@ std::string TGridView::CellText(const QModelIndex& index) const {
 
 TTextRows TGridView::TextRows(bool selectedOnly) const {
   TTextRows rows;
+  VisitRows(selectedOnly, [&rows](const TTextRow& row) { rows.push_back(row); });
+  return rows;
+}
+
+void TGridView::VisitRows(bool selectedOnly, const std::function<void(const TTextRow&)>& visit) const {
   const QAbstractItemModel* m = model();
-  if (!m) return rows;
+  if (!m) return;
   std::vector<int> columns;
   std::vector<std::string> header;
   for (int c = 0; c < m->columnCount(); ++c) {
@@ -96,19 +101,21 @@ TTextRows TGridView::TextRows(bool selectedOnly) const {
     columns.push_back(c);
     header.push_back(m->headerData(c, Qt::Horizontal).toString().toStdString());
   }
-  rows.push_back(std::move(header));
+  visit(header);
   const bool onlySelected = selectedOnly && selectionModel() && selectionModel()->hasSelection() && !columns.empty();
+  TTextRow cells;
   for (int r = 0; r < m->rowCount(); ++r) {
     if (isRowHidden(r) || (onlySelected && !selectionModel()->isSelected(m->index(r, columns.front())))) continue;
-    std::vector<std::string> cells;
+    cells.clear();
     for (int c : columns) cells.push_back(CellText(m->index(r, c)));
-    rows.push_back(std::move(cells));
+    visit(cells);
   }
-  return rows;
 }
 
-void TGridView::CopyRows() const { CopyRowsToClipboard(TextRows(true)); }
+void TGridView::CopyRows() const {
+  CopyRowsToClipboard([this](const auto& visit) { VisitRows(true, visit); });
+}
 
 void TGridView::ExportCsv() const {
-  if (FDialogs) ExportRowsAsCsv(*FDialogs, TextRows(false));
+  if (FDialogs) ExportRowsAsCsv(*FDialogs, [this](const auto& visit) { VisitRows(false, visit); });
 }

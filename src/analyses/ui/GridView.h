@@ -29,6 +29,7 @@ public:
   // The header captions, then the cells of the visible rows (only the selected ones when
   // asked and some are), as the grid shows them; hidden columns are left out.
   TTextRows TextRows(bool selectedOnly) const;
+  void VisitRows(bool selectedOnly, const std::function<void(const TTextRow&)>& visit) const;
   void CopyRows() const;
   void ExportCsv() const;
 

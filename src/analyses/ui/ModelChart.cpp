@@ -46,8 +46,12 @@ void TModelChart::EnableExport(IDialogs& dialogs) {
   };
   actSavePng = add("actSavePng", "Save as PNG...", [this] { SavePng(); });
   FExportMenu->addSeparator();
-  actCopyValues = add("actCopyValues", "Copy Values", [this] { CopyRowsToClipboard(TextRows()); });
-  actExportValues = add("actExportValues", "Export Values as CSV...", [this] { ExportRowsAsCsv(*FDialogs, TextRows()); });
+  // A chart draws every row, so its rows are few: they are gathered first.
+  auto rows = [this](const std::function<void(const TTextRow&)>& visit) {
+    for (const auto& row : TextRows()) visit(row);
+  };
+  actCopyValues = add("actCopyValues", "Copy Values", [rows] { CopyRowsToClipboard(rows); });
+  actExportValues = add("actExportValues", "Export Values as CSV...", [this, rows] { ExportRowsAsCsv(*FDialogs, rows); });
 }
 
 void TModelChart::contextMenuEvent(QContextMenuEvent* event) {

@@ -24,17 +24,17 @@ std::optional<std::string> AskFile(IDialogs& dialogs, const char* title, const c
 
 }  // namespace
 
-void CopyRowsToClipboard(const TTextRows& rows) {
+void CopyRowsToClipboard(const TRowSource& rows) {
   std::string text;
-  for (const auto& row : rows) text += TabSeparatedLine(row);
+  rows([&text](const TTextRow& row) { text += TabSeparatedLine(row); });
   QGuiApplication::clipboard()->setText(QString::fromStdString(text));
 }
 
-void ExportRowsAsCsv(IDialogs& dialogs, const TTextRows& rows) {
+void ExportRowsAsCsv(IDialogs& dialogs, const TRowSource& rows) {
   const auto path = AskFile(dialogs, "Export as CSV", "CSV files (*.csv)|*.csv", ".csv");
   if (!path) return;
   TCsvWriter csv;
-  for (const auto& row : rows) csv.AddRow(row);
+  rows([&csv](const TTextRow& row) { csv.AddRow(row); });
   csv.SaveToFile(*path);
 }
 

@@ -4,16 +4,21 @@
 // widget's picture saved as PNG.
 #include <QWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 class IDialogs;
 
-using TTextRows = std::vector<std::vector<std::string>>;
+using TTextRow = std::vector<std::string>;
+using TTextRows = std::vector<TTextRow>;
+// Hands every row, header first, to the function given; a grid of a long log has a row per
+// line, so rows are passed on one by one rather than gathered.
+using TRowSource = std::function<void(const std::function<void(const TTextRow&)>&)>;
 
 // Tab-separated lines on the clipboard.
-void CopyRowsToClipboard(const TTextRows& rows);
+void CopyRowsToClipboard(const TRowSource& rows);
 // Asks for a file name and saves the rows there as CSV; cancelling saves nothing.
-void ExportRowsAsCsv(IDialogs& dialogs, const TTextRows& rows);
+void ExportRowsAsCsv(IDialogs& dialogs, const TRowSource& rows);
 // Asks for a file name and saves the widget as drawn, without its child widgets, as PNG.
 void SaveWidgetAsPng(IDialogs& dialogs, QWidget& widget);
