@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
+#include "config/FileReplace.h"
 #include "config/MemTable.h"
 #include "log/DateTime.h"
 #include "log/QelNewFile.h"
-#include "platform/ReplaceFile.h"
 
 namespace {
 
@@ -317,7 +317,7 @@ std::string TableText(const TMemTable& table) {
 void SaveTableFile(TMemTable& table, const std::string& path) {
   if (!table.Active()) throw ETableFileError("cannot save the closed table '" + table.Name() + "' to file " + path);
   table.Post();
-  if (ReplaceFileContent(path, TableText(table)) != 0) throw EQelFileError("cannot write file " + path);
+  ReplaceFileContents(path, TableText(table));
 }
 
 void LoadTableFile(TMemTable& table, const std::string& path) {

@@ -70,6 +70,17 @@ void TValuesEditor::EditLockWords() {
   if (FShowModal) FShowModal();
 }
 
+bool TValuesEditor::AddInputFiles(const std::vector<std::string>& files) {
+  FChanged = false;
+  Fill(TValuesMode::InputFiles);
+  // The add command's file dialog makes the main key when it finds no folder; so the folder
+  // of dropped files is kept as well.
+  std::string folder;
+  if (!FGlobals.ReadRegString(FolderValue, folder)) FGlobals.CreateRegKey(MainKey);
+  AppendInputFiles(files);
+  return FChanged;
+}
+
 bool TValuesEditor::HasInputFiles() const { return !FGlobals.ReadListFile(InputFileList).empty(); }
 
 std::vector<std::string> TValuesEditor::GetList(bool lockWords) const {
@@ -101,13 +112,16 @@ void TValuesEditor::AddInputFiles() {
   TFileDialogOptions options;
   options.MultiSelect = true;
   const auto files = FDialogs.OpenFiles(FGlobals.MakeOpenDialogReg(options, "", FolderValue));
-  if (!files) return;
+  if (files) AppendInputFiles(*files);
+}
+
+void TValuesEditor::AppendInputFiles(const std::vector<std::string>& files) {
   // A file counts as listed only when a whole entry is its path: "access.log" is still added
   // while "access.log.1" is listed.
-  for (const std::string& file : *files)
+  for (const std::string& file : files)
     if (std::find(FValues.begin(), FValues.end(), file) == FValues.end()) Append(file);
   WriteList();
-  if (!files->empty()) StoreFolder(FolderValue, files->back(), MainKey);
+  if (!files.empty()) StoreFolder(FolderValue, files.back(), MainKey);
 }
 
 void TValuesEditor::AddLockWord() {

@@ -25,6 +25,9 @@ public:
   // Fills the editor with the input files, shows it and reports whether the list changed.
   bool EditInputFiles();
   void EditLockWords();
+  // Adds files to the input files as the add command adds the files chosen (for files dropped
+  // onto the main window) and reports whether the list changed.
+  bool AddInputFiles(const std::vector<std::string>& files);
   // True when the input-file list has a line, an empty one included.
   bool HasInputFiles() const;
   // The lock words (true) or the input files (false), as stored.
@@ -57,6 +60,7 @@ public:
 
 private:
   void AddInputFiles();
+  void AppendInputFiles(const std::vector<std::string>& files);
   void AddLockWord();
   void Append(const std::string& value);
   void ListChanged();

@@ -124,6 +124,23 @@ TEST_F(ValuesEditorTest, ThreeFilesAtOnceKeepTheirOrderAndTheLastFolder) {
   EXPECT_TRUE(Dialogs.DialogOptions[0].Filter.empty());
 }
 
+// Dropped files: the add command's rules, without a file dialog, from the list file as stored.
+TEST_F(ValuesEditorTest, AddInputFilesTakesTheAddCommandsWay) {
+  List("FileList.lst", {"/logs/b.log", "/logs/access.log.1"});
+  List("BaneWords.lst", {"spam"});
+  Editor->Fill(TValuesMode::LockWords);  // whatever the editor showed last
+  EXPECT_TRUE(Editor->AddInputFiles({"/logs/b.log", "/new/access.log", "/new/b.log"}));
+  EXPECT_EQ(Editor->Mode(), TValuesMode::InputFiles);
+  EXPECT_EQ(ListBytes("FileList.lst"), "/logs/b.log\r\n/logs/access.log.1\r\n/new/access.log\r\n/new/b.log\r\n");
+  EXPECT_EQ(Stored(Main, "DirFiles"), TRegValue(std::string("/new/")));
+
+  List("FileList.lst", {"/logs/b.log"});
+  EXPECT_FALSE(Editor->AddInputFiles({"/logs/b.log"}));
+  EXPECT_EQ(ListBytes("FileList.lst"), "/logs/b.log\r\n");  // rewritten even when nothing was added
+  EXPECT_TRUE(Dialogs.DialogOptions.empty());
+  EXPECT_TRUE(Dialogs.Shown.empty());
+}
+
 TEST_F(ValuesEditorTest, CancelledFileDialogWritesNothingButMakesTheMainKey) {
   Editor->Fill(TValuesMode::InputFiles);
   Dialogs.OpenAnswers.push_back(std::nullopt);

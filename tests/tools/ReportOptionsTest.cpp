@@ -22,6 +22,7 @@ TEST(ReportOptions, UsageErrors) {
       {"a.log", "--config"},
       {"a.log", "--lock-words"},
       {"a.log", "--main-page"},
+      {"a.log", "--csv"},
   };
   for (const TArgs& args : cases) {
     std::string line;
@@ -32,10 +33,11 @@ TEST(ReportOptions, UsageErrors) {
 
 TEST(ReportOptions, ValuesAreTaken) {
   const TReportOptions o = ParseReportOptions(
-      {"--json", "--weekday", "--per-user", "--time-area", "59", "--settings", "s.ini", "--config", "cfg",
+      {"--json", "--csv", "out", "--weekday", "--per-user", "--time-area", "59", "--settings", "s.ini", "--config", "cfg",
        "--no-engine", "--lock-words", "words.txt", "--process", "--main-page", "/", "--skip-bad-lines", "a.log",
        "b.log"});
   EXPECT_TRUE(o.Json);
+  EXPECT_EQ(o.CsvDir, "out");
   EXPECT_TRUE(o.Weekday);
   EXPECT_TRUE(o.PerUser);
   EXPECT_EQ(o.TimeArea, 59);
@@ -54,7 +56,7 @@ TEST(ReportOptions, DefaultsAndSpecialArguments) {
   EXPECT_FALSE(plain.Json || plain.Weekday || plain.PerUser || plain.NoEngine || plain.Process || plain.SkipBadLines);
   EXPECT_FALSE(plain.TimeArea.has_value());
   EXPECT_FALSE(plain.MainPage.has_value());
-  EXPECT_TRUE(plain.SettingsFile.empty() && plain.ConfigDir.empty() && plain.LockWordsFile.empty());
+  EXPECT_TRUE(plain.SettingsFile.empty() && plain.ConfigDir.empty() && plain.LockWordsFile.empty() && plain.CsvDir.empty());
 
   EXPECT_EQ(ParseReportOptions({"--time-area", "1", "a.log"}).TimeArea, 1);
   // After "--" every argument is a file, also one that looks like an option.

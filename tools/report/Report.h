@@ -44,3 +44,6 @@ TReportOutcome RunReport(const TReportOptions& options, TReportData& data);
 
 std::string ReportJson(const TReportData& data);
 std::string ReportText(const TReportData& data);
+// One CSV file per table into the folder, which is created when missing; file errors raise
+// EQelFileError naming the file.
+void WriteReportCsv(const TReportData& data, const std::string& folder);

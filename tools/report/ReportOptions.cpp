@@ -6,6 +6,9 @@ const char* const ReportUsage =
     "usage: trevalo-report [options] FILE...\n"
     "Runs the short statistics, hits per time unit, search phrases and pages over the log files.\n"
     "  --json              machine-readable output (default: aligned text tables)\n"
+    "  --csv DIR           also write each table as CSV into DIR (created when missing):\n"
+    "                      summary.csv, statusCodes.csv, browsers.csv, hits.csv, search.csv,\n"
+    "                      pages.csv, and visits.csv with --process\n"
     "  --weekday           hits per day of the week (default: hour of the day)\n"
     "  --per-user          hits per visitor (default: all hits)\n"
     "  --time-area MIN     same-visitor time in minutes, 1-59 (default: the stored setting, else 5)\n"
@@ -28,6 +31,8 @@ TReportOptions ParseReportOptions(const std::vector<std::string>& arguments) {
     };
     if (a == "--json") {
       options.Json = true;
+    } else if (a == "--csv") {
+      options.CsvDir = value();
     } else if (a == "--weekday") {
       options.Weekday = true;
     } else if (a == "--per-user") {

@@ -13,6 +13,7 @@ public:
 struct TReportOptions {
   std::vector<std::string> Files;
   bool Json = false;
+  std::string CsvDir;           // empty: no CSV files
   bool Weekday = false;
   bool PerUser = false;
   std::optional<int> TimeArea;  // minutes, 1-59

@@ -1,6 +1,11 @@
-// The two outputs of trevalo-report: JSON and aligned text tables.
+// The outputs of trevalo-report: JSON, aligned text tables and CSV files.
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+#include "config/CsvWriter.h"
+#include "log/QelNewFile.h"
 
 #include "JsonWriter.h"
 #include "Report.h"
@@ -67,7 +72,47 @@ void AppendTable(std::string& out, const std::string& title, const TReportTable&
   out += "\n";
 }
 
+std::vector<std::string> RowTexts(const std::vector<TCell>& row) {
+  std::vector<std::string> texts;
+  for (const auto& cell : row) texts.push_back(CellText(cell));
+  return texts;
+}
+
+void SaveCsv(const std::string& folder, const std::string& name, const TReportTable& table) {
+  TCsvWriter csv;
+  csv.AddRow(table.Columns);
+  for (const auto& row : table.Rows) csv.AddRow(RowTexts(row));
+  csv.SaveToFile((std::filesystem::path(folder) / (name + ".csv")).string());
+}
+
+// Every visit's path in one table, each row with the number of its visit.
+void SaveVisitsCsv(const std::string& folder, const std::vector<TVisitReport>& visits) {
+  TCsvWriter csv;
+  csv.AddRow({"Visit", "Process", "DateTime", "TimeViewed"});
+  for (std::size_t v = 0; v < visits.size(); ++v) {
+    for (const auto& row : visits[v].Path.Rows) {
+      std::vector<std::string> texts{std::to_string(v + 1)};
+      for (auto& text : RowTexts(row)) texts.push_back(std::move(text));
+      csv.AddRow(texts);
+    }
+  }
+  csv.SaveToFile((std::filesystem::path(folder) / "visits.csv").string());
+}
+
 }  // namespace
+
+void WriteReportCsv(const TReportData& data, const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) throw EQelFileError("cannot create folder " + folder);
+  SaveCsv(folder, "summary", data.Summary);
+  SaveCsv(folder, "statusCodes", data.StatusCodes);
+  SaveCsv(folder, "browsers", data.Browsers);
+  SaveCsv(folder, "hits", data.Hits);
+  SaveCsv(folder, "search", data.Search);
+  SaveCsv(folder, "pages", data.Pages);
+  if (data.WithVisits) SaveVisitsCsv(folder, data.Visits);
+}
 
 std::string ReportJson(const TReportData& data) {
   std::string out;

@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
     const TReportOutcome outcome = RunReport(options, data);
     if (outcome == TReportOutcome::NoLogType) return 3;
     if (outcome == TReportOutcome::RunError) std::cerr << "error: " << data.Error << "\n";
+    if (!options.CsvDir.empty()) WriteReportCsv(data, options.CsvDir);
     const std::string text = options.Json ? ReportJson(data) : ReportText(data);
     std::fwrite(text.data(), 1, text.size(), stdout);
     return outcome == TReportOutcome::Ok ? 0 : 1;

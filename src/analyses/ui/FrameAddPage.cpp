@@ -32,6 +32,8 @@ TFrameAddPage::TFrameAddPage(const Tglobals& globals, IDialogs& dialogs, IHostLo
   tabProcess->setModel(FProcessModel);
   tabProcess->setItemDelegate(new TMemTableDelegate(format, tabProcess));
   tabProcess->SetColumnWidths({180, 135, 80});
+  tabData->EnableExport(dialogs);
+  tabProcess->EnableExport(dialogs);
 
   connect(tabData, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) { tabDataClick(index.row()); });
   connect(tabData, &QAbstractItemView::activated, this, [this](const QModelIndex& index) { tabDataClick(index.row()); });

@@ -37,6 +37,8 @@ TFrameGeneral::TFrameGeneral(const Tglobals& globals, ILocalFormat& format, QWid
   DBChartBrowser->setObjectName("DBChartBrowser");
   DBChartBrowser->SetModel(FBrowserModel, 0, 1);
   DBChartBrowser->SetLegendVisible(true);
+  for (TGridView* grid : {tabGeneral, tabStatusCodes}) grid->EnableExport(globals.Dialogs());
+  DBChartBrowser->EnableExport(globals.Dialogs());
 
   Splitter1->setChildrenCollapsible(false);
   Splitter2->setChildrenCollapsible(false);

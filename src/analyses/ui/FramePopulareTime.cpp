@@ -22,6 +22,7 @@ TFramePopulareTime::TFramePopulareTime(const Tglobals& globals, QWidget* parent)
   DBChart->setObjectName("DBChart");
   DBChart->SetModel(FModel, 1, 2);
   DBChart->SetAxisTitles("Time Area", "Amount");
+  DBChart->EnableExport(globals.Dialogs());
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(DBChart);

@@ -45,6 +45,8 @@ TframeTabMGrid::TframeTabMGrid(IDialogs& dialogs, ILocalFormat& format, QWidget*
   tabSummen->setItemDelegate(new TSwatchDelegate(
       format, colID, [this](const QString& id) { return FAnalysis.SliceColor(id.toStdString()); }, tabSummen));
   tabSummen->SetColumnWidths({31, 217, 57, 33});
+  tabSummen->EnableExport(dialogs);
+  DBChart->EnableExport(dialogs);
   connect(FSummenModel, &TMemTableModel::CheckToggled, this,
           [this](int row, int, bool checked) { tabSummenAnzeigenToggleClick(row, checked); });
 

@@ -4,6 +4,11 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QMimeData>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStyle>
@@ -21,6 +26,18 @@
 #include "run/ui/ConfigWindows.h"
 
 namespace {
+
+// The regular files among dropped URLs, as local paths; folders and remote URLs are passed over.
+std::vector<std::string> DroppedFiles(const QMimeData* data) {
+  std::vector<std::string> files;
+  if (!data || !data->hasUrls()) return files;
+  for (const QUrl& url : data->urls()) {
+    if (!url.isLocalFile()) continue;
+    const QString path = url.toLocalFile();
+    if (QFileInfo(path).isFile()) files.push_back(path.toStdString());
+  }
+  return files;
+}
 
 // The current local date-time as a day count since 30 December 1899.
 double LocalNow() {
@@ -42,6 +59,7 @@ TfrmMain::TfrmMain(Tglobals& globals, TValuesEditor& lists, IHostLookup& hostLoo
       FOpenUrl([](const std::string& address) { QDesktopServices::openUrl(QUrl(QString::fromStdString(address))); }) {
   setObjectName("frmMain");
   setWindowTitle("Trevalo");
+  setAcceptDrops(true);
   resize(749, 668);
   CreateFrames();
   CreateTabs();
@@ -259,6 +277,8 @@ void TfrmMain::EnableControls(bool enabled) {
     for (QAction* action : menu->actions()) action->setEnabled(enabled && Available(action));
   }
   for (QAction* action : RunControls()) action->setEnabled(enabled && Available(action));
+  for (TGridView* grid : findChildren<TGridView*>()) grid->SetExportEnabled(enabled);
+  for (TModelChart* chart : findChildren<TModelChart*>()) chart->SetExportEnabled(enabled);
   cmbPopulareChoose->setEnabled(enabled);
   cmbPopulareAnalyse->setEnabled(enabled);
   if (enabled) UpdateStartButtons();
@@ -319,4 +339,18 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     return;
   }
   QMainWindow::closeEvent(event);
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (!FRunning && !DroppedFiles(event->mimeData()).empty()) event->acceptProposedAction();
+}
+
+void TfrmMain::dropEvent(QDropEvent* event) {
+  const std::vector<std::string> files = DroppedFiles(event->mimeData());
+  if (FRunning || files.empty()) return;
+  event->acceptProposedAction();
+  // The drop ends first: the question that may follow must not hold up the program the files
+  // came from.
+  QMetaObject::invokeMethod(
+      this, [this, files] { RunCommand([this, &files] { AddDroppedFiles(files); }); }, Qt::QueuedConnection);
 }

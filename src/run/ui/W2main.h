@@ -4,7 +4,8 @@
 //
 // During a run the window keeps repainting and only the Stop buttons and the tab headers
 // respond. Closing the window during a run (or while a large file loads) stops the run and
-// closes the window once the run has returned.
+// closes the window once the run has returned. Log files dropped onto the window are added to
+// the input files as the list editor's add command adds them.
 #include <QAction>
 #include <QComboBox>
 #include <QMainWindow>
@@ -114,6 +115,8 @@ protected:
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
 private:
   // Building the window (W2main.cpp).
@@ -148,6 +151,7 @@ private:
   void ClearAll();
   void ClearAllTabs();
   void InputFiles();
+  void AddDroppedFiles(const std::vector<std::string>& files);
   void LogFileTypes();
   void MainPage();
   void SameUserTime();

@@ -191,6 +191,12 @@ void TfrmMain::InputFiles() {
   UpdateStartButtons();
 }
 
+// Dropped files take the way of the input-file command's add button.
+void TfrmMain::AddDroppedFiles(const std::vector<std::string>& files) {
+  if (FLists.AddInputFiles(files)) ClearAll();
+  UpdateStartButtons();
+}
+
 void TfrmMain::LogFileTypes() {
   if (FWindows) FWindows->ShowLogFileConfig();
 }

@@ -1,6 +1,7 @@
 // The program's entry: the application, the settings module over the user's settings file,
 // the list editor, the main window, the message loop.
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <exception>
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Trevalo");
   QApplication::setApplicationDisplayName("Trevalo");
+  QApplication::setWindowIcon(QIcon(":/trevalo.png"));
   try {
     TQtDialogs dialogs;
     TSettingsFile store(TSettingsFile::DefaultPath());

@@ -1,6 +1,8 @@
 // Not a check: with TREVALO_SCREENSHOTS naming a folder, runs every tab of the real window
 // over the bundled sample log and saves a picture of each tab there (scripts/screenshots).
+#include <QContextMenuEvent>
 #include <QDir>
+#include <QPainter>
 #include <QTest>
 
 #include "run/WindowFixture.h"
@@ -49,6 +51,37 @@ private slots:
       QTest::qWait(100);
       QVERIFY(w.grab().save(folder + "/" + name + ".png"));
     }
+    SaveContextMenus(w, folder);
+  }
+
+private:
+  // The window with a context menu open over a grid or chart, drawn where the menu pops up.
+  static void SaveMenu(TfrmMain& w, int tab, QWidget& target, QMenu* menu, const QString& file) {
+    w.pcMain->setCurrentIndex(tab);
+    QTest::qWait(100);
+    const QPoint at = target.rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, target.mapToGlobal(at));
+    auto* grid = qobject_cast<QAbstractScrollArea*>(&target);
+    QApplication::sendEvent(grid ? grid->viewport() : &target, &event);
+    QTest::qWait(200);
+    QImage picture = w.grab().toImage();
+    QPainter painter(&picture);
+    painter.drawPixmap(w.mapFromGlobal(menu->pos()), menu->grab());
+    painter.end();
+    menu->hide();
+    QVERIFY(picture.save(file));
+  }
+
+  static void SaveContextMenus(TfrmMain& w, const QString& folder) {
+    w.FrameGeneral1->tabStatusCodes->selectRow(1);
+    SaveMenu(w, 0, *w.FrameGeneral1->tabStatusCodes, w.FrameGeneral1->tabStatusCodes->ExportMenu(),
+             folder + "/menu-1-grid.png");
+    SaveMenu(w, 0, *w.FrameGeneral1->DBChartBrowser, w.FrameGeneral1->DBChartBrowser->ExportMenu(),
+             folder + "/menu-2-pie.png");
+    SaveMenu(w, 1, *w.FramePopulareTime1->DBChart, w.FramePopulareTime1->DBChart->ExportMenu(),
+             folder + "/menu-3-bar-chart.png");
+    SaveMenu(w, 4, *w.FrameAddPage1->tabProcess, w.FrameAddPage1->tabProcess->ExportMenu(),
+             folder + "/menu-4-visitor-path.png");
   }
 };
 

@@ -1,0 +1,52 @@
+#include "analyses/ui/TableExport.h"
+
+#include <QBuffer>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+
+#include <stdexcept>
+
+#include "config/CsvWriter.h"
+#include "config/FileReplace.h"
+#include "platform/Dialogs.h"
+
+namespace {
+
+std::optional<std::string> AskFile(IDialogs& dialogs, const char* title, const char* filter, const char* extension) {
+  TFileDialogOptions options;
+  options.Title = title;
+  options.Filter = filter;
+  options.DefaultExtension = extension;
+  options.OverwritePrompt = true;
+  return dialogs.SaveFile(options);
+}
+
+}  // namespace
+
+void CopyRowsToClipboard(const TRowSource& rows) {
+  std::string text;
+  rows([&text](const TTextRow& row) { text += TabSeparatedLine(row); });
+  QGuiApplication::clipboard()->setText(QString::fromStdString(text));
+}
+
+void ExportRowsAsCsv(IDialogs& dialogs, const TRowSource& rows) {
+  const auto path = AskFile(dialogs, "Export as CSV", "CSV files (*.csv)|*.csv", ".csv");
+  if (!path) return;
+  TCsvWriter csv;
+  rows([&csv](const TTextRow& row) { csv.AddRow(row); });
+  csv.SaveToFile(*path);
+}
+
+void SaveWidgetAsPng(IDialogs& dialogs, QWidget& widget) {
+  const auto path = AskFile(dialogs, "Save as PNG", "PNG images (*.png)|*.png", ".png");
+  if (!path) return;
+  QImage image(widget.size(), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  widget.render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!image.save(&buffer, "PNG")) throw std::runtime_error("cannot write file " + *path);
+  ReplaceFileContents(*path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
