@@ -2,10 +2,12 @@
 // File objects through which every line-oriented file is read and written.
 // TQelFile is unbuffered over a POSIX descriptor with 64-bit positions;
 // TQelBufferedFile adds a buffer, a line reader and line writers.
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 class EQelFileError : public std::runtime_error {
 public:
@@ -88,6 +90,10 @@ public:
   // Hands back the next line without its line end and trailing bytes of code 32 or less.
   // `s` keeps its capacity, so reading many lines into one string allocates nothing per line.
   virtual void ReadLine(std::string& s);
+  // The same line as ReadLine, seen in the buffer without a copy; valid until the next call
+  // that reads, writes or moves. False, with nothing read, for a line that ReadLine refuses
+  // as too long.
+  virtual bool TryReadLineView(std::string_view& s);
   virtual void WriteString(const std::string& s);
   virtual void WriteLine(const std::string& s);
   virtual void Flush();
@@ -123,8 +129,15 @@ protected:
 private:
   void CopyIn(std::int32_t offset, const char* src, std::int32_t count);
   void WriteDirect(const char* src, std::int32_t count);
-  std::int32_t FindLineEnd(std::int32_t from, std::int32_t to) const;
+  std::int32_t FindLineEnd(std::int32_t from, std::int32_t to);
+  void ForgetLineEnds() { FCRFrom = INT64_MAX; }
   void StepOverLineEnd(std::int32_t e);
 
   std::unique_ptr<char[]> FOwnedBuffer;
+  // The first CR at or after file offset FCRFrom is at FCRNext, or when FCRFound is false,
+  // there is none before FCRNext. Kept as file offsets, which stay true while the window
+  // moves; forgotten when the file is written.
+  std::int64_t FCRFrom = INT64_MAX;
+  std::int64_t FCRNext = 0;
+  bool FCRFound = false;
 };

@@ -4,8 +4,18 @@
 
 #include "JsonWriter.h"
 #include "Report.h"
+#include "log/DateTime.h"
 
 namespace {
+
+// Output is handed on in pieces of about this size, so that it is never held whole.
+constexpr std::size_t FlushSize = 1 << 20;
+
+bool Flush(std::string& text, std::FILE* out) {
+  const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  text.clear();
+  return written;
+}
 
 void WriteCell(TJsonWriter& json, const TCell& cell) {
   if (const auto* s = std::get_if<std::string>(&cell))
@@ -44,6 +54,61 @@ std::string CellText(const TCell& cell) {
   return "";
 }
 
+void WritePath(TJsonWriter& json, const std::vector<TPathRow>& rows, std::string& time) {
+  json.BeginArray();
+  for (const TPathRow& row : rows) {
+    json.BeginObject();
+    json.Key("Process");
+    json.String(row.Text);
+    json.Key("DateTime");
+    time.clear();
+    AppendIsoDateTime(time, row.Time);
+    json.String(time);
+    json.Key("TimeViewed");
+    if (row.HasTimeViewed) {
+      time.clear();
+      AppendIsoTime(time, row.TimeViewed);
+      json.String(time);
+    } else {
+      json.Null();
+    }
+    json.EndObject();
+  }
+  json.EndArray();
+}
+
+// The visits, listed one after the other; out is written and emptied on the way.
+bool WriteVisits(TJsonWriter& json, const TReportData& data, std::string& out, std::FILE* file) {
+  bool written = true;
+  std::vector<TPathRow> rows;
+  std::string time;
+  json.BeginArray();
+  for (int visit = 0; visit < data.VisitCount; ++visit) {
+    data.ListVisit(visit, rows);
+    json.BeginObject();
+    json.Key("address");
+    json.String(rows.empty() ? std::string_view() : rows[0].Text);
+    json.Key("start");
+    time.clear();
+    if (!rows.empty()) AppendIsoDateTime(time, rows[0].Time);
+    json.String(time);
+    json.Key("path");
+    WritePath(json, rows, time);
+    json.EndObject();
+    if (out.size() >= FlushSize) written = Flush(out, file) && written;
+  }
+  json.EndArray();
+  return written;
+}
+
+TReportTable PathTable(const std::vector<TPathRow>& rows) {
+  TReportTable table{{"Process", "DateTime", "TimeViewed"}, {}};
+  for (const TPathRow& row : rows)
+    table.Rows.push_back({std::string(row.Text), IsoDateTime(row.Time),
+                          row.HasTimeViewed ? TCell(IsoTime(row.TimeViewed)) : TCell(std::monostate{})});
+  return table;
+}
+
 void AppendTable(std::string& out, const std::string& title, const TReportTable& table) {
   out += title + "\n";
   std::vector<std::size_t> widths;
@@ -69,9 +134,10 @@ void AppendTable(std::string& out, const std::string& title, const TReportTable&
 
 }  // namespace
 
-std::string ReportJson(const TReportData& data) {
+bool WriteReportJson(const TReportData& data, std::FILE* file) {
   std::string out;
   TJsonWriter json(out);
+  bool written = true;
   json.BeginObject();
   json.Key("files");
   WriteStrings(json, data.Files);
@@ -107,25 +173,15 @@ std::string ReportJson(const TReportData& data) {
   WriteRows(json, data.Pages);
   if (data.WithVisits) {
     json.Key("visits");
-    json.BeginArray();
-    for (const auto& visit : data.Visits) {
-      json.BeginObject();
-      json.Key("address");
-      json.String(visit.Address);
-      json.Key("start");
-      json.String(visit.Start);
-      json.Key("path");
-      WriteRows(json, visit.Path);
-      json.EndObject();
-    }
-    json.EndArray();
+    written = WriteVisits(json, data, out, file);
   }
   json.EndObject();
-  return out;
+  return Flush(out, file) && written;
 }
 
-std::string ReportText(const TReportData& data) {
+bool WriteReportText(const TReportData& data, std::FILE* file) {
   std::string out;
+  bool written = true;
   out += "Lines: " + std::to_string(data.LineCount) + "\n\n";
   AppendTable(out, "Short Statistics", data.Summary);
   AppendTable(out, "Status codes", data.StatusCodes);
@@ -133,6 +189,14 @@ std::string ReportText(const TReportData& data) {
   AppendTable(out, "Hits per..", data.Hits);
   AppendTable(out, "Search Criterion", data.Search);
   AppendTable(out, "Pages", data.Pages);
-  for (const auto& visit : data.Visits) AppendTable(out, "Visit of " + visit.Address + " at " + visit.Start, visit.Path);
-  return out;
+  std::vector<TPathRow> rows;
+  for (int visit = 0; data.WithVisits && visit < data.VisitCount; ++visit) {
+    data.ListVisit(visit, rows);
+    const TReportTable path = PathTable(rows);
+    const std::string address = rows.empty() ? std::string() : std::string(rows[0].Text);
+    const std::string start = rows.empty() ? std::string() : IsoDateTime(rows[0].Time);
+    AppendTable(out, "Visit of " + address + " at " + start, path);
+    if (out.size() >= FlushSize) written = Flush(out, file) && written;
+  }
+  return Flush(out, file) && written;
 }
