@@ -25,7 +25,7 @@ std::int32_t TCountedStrings::CountOf(std::string_view text) const {
 std::vector<TCountedStrings::TEntry> TCountedStrings::Sorted() const {
   std::vector<TEntry> entries;
   entries.reserve(FCounts.Size());
-  for (const auto& entry : FCounts.Entries()) entries.push_back({&entry.Text, entry.Value});
+  for (std::size_t i = 0; i < FCounts.Size(); ++i) entries.push_back({&FCounts.At(i).Text, FCounts.At(i).Value});
   std::sort(entries.begin(), entries.end(),
             [](const TEntry& a, const TEntry& b) { return CompareFolded(*a.Text, *b.Text) < 0; });
   return entries;

@@ -14,6 +14,13 @@ std::uint64_t Load8(const char* p) {
   return word;
 }
 
+// The `count` (below 8) bytes at p in the low bytes of a word, the others zero.
+std::uint64_t LoadPart(const char* p, std::size_t count) {
+  std::uint64_t word = 0;
+  std::memcpy(&word, p, count);
+  return word;
+}
+
 // FoldCase of eight ASCII bytes at once: 0x20 added to every byte from 'A' to 'Z'.
 std::uint64_t FoldAscii8(std::uint64_t word) {
   const std::uint64_t atLeastA = word + (0x80 - 'A') * EveryByte;
@@ -107,9 +114,14 @@ std::size_t HashFolded(std::string_view text) {
   std::size_t pos = 0;
   while (pos < text.size()) {
     std::uint64_t unit;
-    if (pos + 8 <= text.size() && (Load8(text.data() + pos) & HighBits) == 0) {
+    const std::size_t rest = text.size() - pos;
+    // Equal texts have their ASCII bytes at the same places, so they take the same steps.
+    if (rest >= 8 && (Load8(text.data() + pos) & HighBits) == 0) {
       unit = FoldAscii8(Load8(text.data() + pos));
       pos += 8;
+    } else if (rest < 8 && (LoadPart(text.data() + pos, rest) & HighBits) == 0) {
+      unit = FoldAscii8(LoadPart(text.data() + pos, rest));  // zeros stay zeros
+      pos += rest;
     } else {
       unit = NextFolded(text, pos);
     }

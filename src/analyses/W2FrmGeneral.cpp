@@ -83,10 +83,14 @@ void TGeneralAnalysis::HandleLine(const std::string& line, TDSearchPattern& pars
   ++*statusCell->second;
 
   const std::string_view agent = parser.GetField(line, TFieldKind::UserAgent);
-  auto browserCell = FBrowserCells.find(agent);
-  if (browserCell == FBrowserCells.end())
-    browserCell = FBrowserCells.emplace(std::string(agent), &FBrowsers.Cell(BrowserName(agent))).first;
-  ++*browserCell->second;
+  if (FLastBrowserCell == nullptr || agent != FLastAgent) {
+    auto browserCell = FBrowserCells.find(agent);
+    if (browserCell == FBrowserCells.end())
+      browserCell = FBrowserCells.emplace(std::string(agent), &FBrowsers.Cell(BrowserName(agent))).first;
+    FLastAgent.assign(agent);
+    FLastBrowserCell = browserCell->second;
+  }
+  ++*FLastBrowserCell;
 }
 
 void TGeneralAnalysis::CheckLine(const std::string& line, TDSearchPattern& parser) {
@@ -175,6 +179,8 @@ void TGeneralAnalysis::ReleaseRunLists() {
   FLastDay = 0;
   FStatusCells = {};
   FBrowserCells = {};
+  FLastAgent = {};
+  FLastBrowserCell = nullptr;
   FStatusCodes.Clear();
   FBrowsers.Clear();
 }

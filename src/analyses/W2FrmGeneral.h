@@ -90,4 +90,7 @@ private:
   // the browser name are worked out once per distinct value.
   std::unordered_map<std::int32_t, std::int32_t*> FStatusCells;
   std::unordered_map<std::string, std::int32_t*, TExactHash, std::equal_to<>> FBrowserCells;
+  // Consecutive lines mostly come from one browser: its cell is kept at hand.
+  std::string FLastAgent;
+  std::int32_t* FLastBrowserCell = nullptr;
 };

@@ -53,6 +53,8 @@ void TPopulareTimeAnalysis::PrepareRun(int analyseIndex, int chooseIndex) {
 
   FWeekdayRowsPending = true;
   FNames.Clear();
+  FHourCells = {};
+  FWeekdayCells = {};
   FSearchUser->ClearUsers();
   FPerUser = analyseIndex == 1;
   if (chooseIndex == 1)
@@ -64,12 +66,14 @@ void TPopulareTimeAnalysis::PrepareRun(int analyseIndex, int chooseIndex) {
 void TPopulareTimeAnalysis::AddHourRows() {
   char buffer[4];
   for (int hour = 0; hour < 24; ++hour) CountName(HourText(hour, buffer), true);
+  for (int hour = 0; hour < 24; ++hour) FHourCells[static_cast<std::size_t>(hour)] = FNames.Find(HourText(hour, buffer));
   FMode = 0;
 }
 
 void TPopulareTimeAnalysis::AddWeekdayRows(int isoDay) {
   // The weekday of the first counted line comes first, the others follow in calendar order.
   for (int i = 0; i < 7; ++i) CountName(WeekdayNames[(isoDay - 1 + i) % 7], true);
+  for (int i = 0; i < 7; ++i) FWeekdayCells[static_cast<std::size_t>(i)] = FNames.Find(WeekdayNames[i]);
   FMode = 1;
 }
 
@@ -96,8 +100,13 @@ void TPopulareTimeAnalysis::HandleLine(const std::string& line, TDSearchPattern&
   if (FPerUser && !FSearchUser->IsNewVisitor(address, dateTime)) return;
 
   if (FMode == 0) {
-    char buffer[4];
-    CountName(HourText(DecodeDateTime(dateTime).Hour, buffer), false);
+    const int hour = HourOfDay(dateTime);
+    if (std::int32_t* cell = FHourCells[static_cast<std::size_t>(hour)]) {
+      ++*cell;
+    } else {  // no run prepared
+      char buffer[4];
+      CountName(HourText(hour, buffer), false);
+    }
     return;
   }
   const int isoDay = DayOfTheWeek(dateTime);
@@ -105,7 +114,7 @@ void TPopulareTimeAnalysis::HandleLine(const std::string& line, TDSearchPattern&
     AddWeekdayRows(isoDay);
     FWeekdayRowsPending = false;
   }
-  CountName(WeekdayNames[isoDay - 1], false);
+  ++*FWeekdayCells[static_cast<std::size_t>(isoDay - 1)];
 }
 
 void TPopulareTimeAnalysis::CheckLine(const std::string& line, TDSearchPattern& parser) {

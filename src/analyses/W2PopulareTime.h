@@ -2,6 +2,8 @@
 // Hits per time unit: how the lines of a run spread over the hours of the day or the days of
 // the week, counting every line or only the lines that begin a visit. The tab frame binds
 // kbmPopulareTime to its bar chart.
+#include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -51,6 +53,10 @@ private:
 
   std::unique_ptr<TSearchUser> FSearchUser;
   TCountedStrings FNames;
+  // The counts of the rows' names, by hour of the day or ISO day of the week less 1, once
+  // the rows are there: counting a line looks up no name.
+  std::array<std::int32_t*, 24> FHourCells{};
+  std::array<std::int32_t*, 7> FWeekdayCells{};
   int FMode = 0;
   bool FPerUser = false;
   bool FWeekdayRowsPending = true;

@@ -1,9 +1,5 @@
 #include "analyses/W2frmAddPage.h"
 
-#include <algorithm>
-#include <limits>
-#include <unordered_map>
-
 #include "analyses/HostName.h"
 #include "analyses/TextCompare.h"
 #include "config/WSGlobal.h"
@@ -37,20 +33,6 @@ std::vector<TFieldDef> ProcessFields() {
           {"TimeViewed", TFieldType::Time, 0}};
 }
 
-std::unique_ptr<TMember> NewNode(std::string_view text, double time) {
-  return std::make_unique<TMember>(std::string(text), time);
-}
-
-// One row per node, a node before its children; id numbers the rows.
-void AppendNodes(TMemTable& table, const TMember& node, int& id) {
-  table.Append();
-  table.SetInteger(fpID, id++);
-  table.SetString(fpProcess, node.Text);
-  table.SetDateTime(fpDateTime, node.Time);
-  table.Post();
-  for (int i = 0; i < node.Count(); ++i) AppendNodes(table, *node.Child(i), id);
-}
-
 }  // namespace
 
 TAddPageAnalysis::TAddPageAnalysis(const Tglobals& globals, IDialogs& dialogs, IHostLookup& hostLookup)
@@ -66,22 +48,15 @@ TAddPageAnalysis::~TAddPageAnalysis() {
   FreeTree();
 }
 
-void TAddPageAnalysis::CreateTree() {
-  if (!FRoot) FRoot = std::make_unique<TMember>();
-  FDataEnabled = true;
-}
+void TAddPageAnalysis::CreateTree() { FDataEnabled = true; }
 
-void TAddPageAnalysis::FreeTree() {
-  FPathIndex.clear();
-  FRoot.reset();
-}
+void TAddPageAnalysis::FreeTree() { FVisits.Clear(); }
 
 void TAddPageAnalysis::ClearResults() {
   EndCollecting();
   kbmData.Close();
   kbmProcess.Close();
-  FPathIndex = {};
-  if (FRoot) FRoot->ClearChildren();
+  FVisits.Clear();
 }
 
 // A run that ended with an error never reached FinishRun; its held display ends here, so
@@ -146,53 +121,50 @@ std::string_view TAddPageAnalysis::EntryText(std::string_view from) const {
   return rest.empty() || rest == "/" ? from : rest;
 }
 
-int TAddPageAnalysis::VisitCount() const { return FRoot ? FRoot->Count() : 0; }
-
 // The requests of one address form a visit while each follows the one before by less than
 // the time area; visits are numbered in the order of their first request, pages join in
-// time order. One pass over the rows in time order, with the open visit of each address in
-// a hash map.
+// row order. One pass over the rows in time order, with the open visit of each address kept
+// by the address's text id.
 void TAddPageAnalysis::BuildVisits() {
-  if (!FRoot) FRoot = std::make_unique<TMember>();
-  FRoot->ClearChildren();
-  FRoot->Text = "ROOT";
-  FPathIndex = {};
+  FVisits.Clear();
   const double area = FTimeArea = FGlobals.GetTimeArea();
   if (!kbmData.Active()) return;
 
   struct TOpenVisit {
-    TMember* Node;
-    double Latest;
-    std::int32_t Index;
+    std::int32_t Visit = -1;
+    double Latest = 0;
   };
-  std::unordered_map<std::string, TOpenVisit, TExactHash, std::equal_to<>> openVisits;
+  std::vector<TOpenVisit> openVisits;  // by text id of the address
+  // kbmData keeps one copy of each text: its text numbers are mapped to the visits' text
+  // ids once per distinct text, not looked up again for every row.
+  constexpr std::uint32_t Unknown = TMemTable::NoTextId;
+  std::vector<std::uint32_t> idOfNumber;
+  auto textId = [&](int row, int field) {
+    const std::uint32_t number = kbmData.TextIdAt(row, field);
+    if (number == TMemTable::NoTextId) return FVisits.Intern({});
+    if (number >= idOfNumber.size()) idOfNumber.resize(number + 1, Unknown);
+    std::uint32_t& id = idOfNumber[number];
+    if (id == Unknown) id = FVisits.Intern(kbmData.AsStringViewAt(row, field));
+    return id;
+  };
+  std::uint32_t lastFrom = Unknown;
+  std::uint32_t entry = 0;
   const int rows = kbmData.RecordCount();
-  FPathIndex.reserve(static_cast<std::size_t>(rows));
   for (int row = 0; row < rows; ++row) {
-    std::string_view address = kbmData.AsStringViewAt(row, fdTCPIP);
+    const std::uint32_t address = textId(row, fdTCPIP);
     const double time = kbmData.AsDateTimeAt(row, fdDateTime);
-    std::string_view entryText = EntryText(kbmData.AsStringViewAt(row, fdFrom));
-    auto pageNode = NewNode(kbmData.AsStringViewAt(row, fdTo), time);
-    const TMember* page = pageNode.get();
-    auto open = openVisits.find(address);
-    if (open != openVisits.end() && time - open->second.Latest < area - HalfMillisecond) {
-      TMember::AddBelow(*open->second.Node, std::move(pageNode), entryText);
-      open->second.Latest = time;
-    } else {
-      TMember* visit = FRoot->Add(NewNode(address, time));
-      visit->Add(NewNode(entryText, time))->Add(std::move(pageNode));
-      TOpenVisit opened{visit, time, FRoot->Count() - 1};
-      if (open == openVisits.end())
-        open = openVisits.emplace(std::string(address), opened).first;
-      else
-        open->second = opened;
+    if (const std::uint32_t from = kbmData.TextIdAt(row, fdFrom); row == 0 || from != lastFrom) {
+      entry = FVisits.Intern(EntryText(kbmData.AsStringViewAt(row, fdFrom)));
+      lastFrom = from;
     }
-    FPathIndex.push_back({time, open->second.Index, page});
+    const std::uint32_t page = textId(row, fdTo);
+    if (address >= openVisits.size()) openVisits.resize(address + 1);
+    TOpenVisit& open = openVisits[address];
+    if (open.Visit < 0 || !(time - open.Latest < area - HalfMillisecond)) open.Visit = FVisits.AddVisit(address, entry, time);
+    open.Latest = time;
+    FVisits.AddPage(open.Visit, page, time);
   }
-  // Rows come in time order after FinishRun; the search below needs the index so.
-  auto earlier = [](const TPathEntry& a, const TPathEntry& b) { return a.Time < b.Time; };
-  if (!std::is_sorted(FPathIndex.begin(), FPathIndex.end(), earlier))
-    std::stable_sort(FPathIndex.begin(), FPathIndex.end(), earlier);
+  FVisits.Finish();
   for (kbmData.First(); !kbmData.Eof(); kbmData.Next()) {
     kbmData.Edit();
     kbmData.SetBoolean(fdChecked, true);
@@ -201,26 +173,9 @@ void TAddPageAnalysis::BuildVisits() {
   kbmData.First();
 }
 
-// The first visit holding a node of that text and time, as searching the visits one after
-// the other would find it. Only the rows of that time can hold such a node: their page
-// nodes, and the address and entry nodes of the visits they begin.
-int TAddPageAnalysis::FindVisit(std::string_view text, double time) const {
-  auto range = std::equal_range(FPathIndex.begin(), FPathIndex.end(), TPathEntry{time, 0, nullptr},
-                                [](const TPathEntry& a, const TPathEntry& b) { return a.Time < b.Time; });
-  int found = std::numeric_limits<int>::max();
-  for (auto it = range.first; it != range.second; ++it) {
-    if (it->Visit >= found) continue;
-    const TMember* visit = FRoot->Child(it->Visit);
-    bool holds = it->Page->Text == text ||
-                 (visit->Time == time && (visit->Text == text || visit->Child(0)->Text == text));
-    if (holds) found = it->Visit;
-  }
-  return found == std::numeric_limits<int>::max() ? -1 : found;
-}
-
 int TAddPageAnalysis::VisitOfRow(int row) const {
   if (!kbmData.Active() || row < 0 || row >= kbmData.RecordCount()) return -1;
-  return FindVisit(kbmData.AsStringViewAt(row, fdTo), kbmData.AsDateTimeAt(row, fdDateTime));
+  return FVisits.FindVisit(kbmData.AsStringViewAt(row, fdTo), kbmData.AsDateTimeAt(row, fdDateTime));
 }
 
 void TAddPageAnalysis::ShowPath(int row) {
@@ -251,26 +206,20 @@ bool TAddPageAnalysis::ListVisitPath(int visitIndex) {
   return true;
 }
 
-// Lists the visit, orders it by time (equal times keep the listing order), and gives every
-// row between the first and the last the time until the next row.
+// Lists the visit ordered by time (equal times keep the listing order: address, entry, pages),
+// every row between the first and the last with the time until the next row.
 void TAddPageAnalysis::FillPath(int visitIndex) {
-  ListVisit(*FRoot->Child(visitIndex));
-  kbmProcess.OrderBy("DateTime", false);
-  for (int row = kbmProcess.RecordCount() - 2; row >= 1; --row) {
-    const double next = kbmProcess.AsDateTimeAt(row + 1, fpDateTime);
-    if (next == 0) continue;
-    kbmProcess.SetRecNo(row);
-    kbmProcess.Edit();
-    kbmProcess.SetDateTime(fpTimeViewed, next - kbmProcess.AsDateTime(fpDateTime));
+  std::vector<TPathRow> rows;
+  FVisits.ListPath(visitIndex, rows);
+  for (const TPathRow& row : rows) {
+    kbmProcess.Append();
+    kbmProcess.SetInteger(fpID, static_cast<std::int32_t>(row.ID));
+    kbmProcess.SetString(fpProcess, row.Text);
+    kbmProcess.SetDateTime(fpDateTime, row.Time);
+    if (row.HasTimeViewed) kbmProcess.SetDateTime(fpTimeViewed, row.TimeViewed);
     kbmProcess.Post();
   }
-}
-
-void TAddPageAnalysis::ListVisit(const TMember& node) {
-  // The IDs are counted here: asking the table for its count after each row would order
-  // its view again every time.
-  int id = kbmProcess.RecordCount();
-  AppendNodes(kbmProcess, node, id);
+  kbmProcess.OrderBy("DateTime", false);
 }
 
 std::string TAddPageAnalysis::CheckListKey() const { return std::string(MainKey) + CheckListSubkey; }

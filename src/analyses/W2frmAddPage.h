@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "analyses/PageRule.h"
-#include "analyses/WSMember.h"
+#include "analyses/VisitList.h"
 #include "config/MemTable.h"
 
 class Tglobals;
@@ -48,22 +48,22 @@ public:
   // Whether the request grid takes clicks: not between PrepareRun and FinishRun.
   bool DataEnabled() const { return FDataEnabled; }
 
-  // Visits: the children of Root(), in the order of their first request.
+  // Visits, in the order of their first request: each is the address, the entry text at the
+  // visit's time, and the pages.
   void BuildVisits();
-  const TMember* Root() const { return FRoot.get(); }
-  int VisitCount() const;
+  const TVisitList& Visits() const { return FVisits; }
+  int VisitCount() const { return FVisits.Count(); }
   std::string_view EntryText(std::string_view from) const;
 
-  // The visit (index among the children of Root()) that ShowPath lists for the request at
-  // view position row of kbmData: the first visit holding a node of the request's page and
-  // time. -1 when none does.
+  // The visit (index in Visits()) that ShowPath lists for the request at view position row
+  // of kbmData: the first visit holding a node of the request's page and time. -1 when none
+  // does.
   int VisitOfRow(int row) const;
   // Lists in kbmProcess the visit holding the request at view position row of kbmData, then
   // starts the lookup of its address; shows "not found" when no visit holds it.
   void ShowPath(int row);
   // Lists the visit at visitIndex as ShowPath would, without a lookup; false when none.
   bool ListVisitPath(int visitIndex);
-  void ListVisit(const TMember& node);
 
   // The process check list: the groups of the not-shown list file and their stored states.
   void FillCheckList(ICheckList& box);
@@ -78,15 +78,7 @@ public:
   double TimeArea() const { return FTimeArea; }
 
 private:
-  // One page node per row of kbmData, in time order, for finding a request's visit.
-  struct TPathEntry {
-    double Time;
-    std::int32_t Visit;
-    const TMember* Page;
-  };
-
   void EndCollecting();
-  int FindVisit(std::string_view text, double time) const;
   void FillPath(int visitIndex);
   void AddCheckItem(ICheckList& box, const std::string& group);
   std::string CheckListKey() const;
@@ -94,14 +86,13 @@ private:
   const Tglobals& FGlobals;
   IDialogs& FDialogs;
   IHostLookup& FHostLookup;
-  std::unique_ptr<TMember> FRoot;
+  TVisitList FVisits;
   std::string FMainPage;
   TNotShownFilter FNotShown;
   double FTimeArea = 0;
   std::int32_t FNextID = 0;
   bool FCollecting = false;  // between PrepareRun and FinishRun; kbmData's display is held
   bool FDataEnabled = true;
-  std::vector<TPathEntry> FPathIndex;
   // Pending lookups hold it weakly, so an answer after this object is gone is dropped.
   std::shared_ptr<TAddPageAnalysis*> FAlive;
 };

@@ -16,9 +16,14 @@ bool TSearchUser::IsNewVisitor(const std::string& line, TDSearchPattern& parser)
 }
 
 bool TSearchUser::IsNewVisitor(std::string_view address, double dateTime) {
-  bool added = false;
-  double& latest = FUsers.Get(address, dateTime, added);
-  if (added) return true;
+  if (FLastLatest == nullptr || address != FLastAddress) {
+    bool added = false;
+    double& entry = FUsers.Get(address, dateTime, added);
+    FLastAddress.assign(address);
+    FLastLatest = &entry;
+    if (added) return true;
+  }
+  double& latest = *FLastLatest;
   const bool isNew = !(latest + FTimeArea + TimeTolerance >= dateTime);
   latest = dateTime;
   return isNew;

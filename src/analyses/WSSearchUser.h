@@ -21,7 +21,11 @@ public:
   bool IsNewVisitor(std::string_view address, double dateTime);
 
   // Forgets every address; the time area stays.
-  void ClearUsers() { FUsers.Clear(); }
+  void ClearUsers() {
+    FUsers.Clear();
+    FLastAddress.clear();
+    FLastLatest = nullptr;
+  }
 
   double TimeArea() const { return FTimeArea; }
   std::size_t UserCount() const { return FUsers.Size(); }
@@ -30,4 +34,7 @@ private:
   // Address (letter case ignored) to the date-time of its latest line.
   TFoldedTable<double> FUsers;
   double FTimeArea;
+  // Consecutive lines mostly come from one address: its entry is kept at hand.
+  std::string FLastAddress;
+  double* FLastLatest = nullptr;
 };

@@ -321,6 +321,12 @@ public:
     Pool.Clear();
   }
 
+  // The pool id of a string field's text, NoTextId when the field has no value.
+  std::uint32_t TextId(std::uint32_t record, int field) const {
+    const TColumn& c = FColumns[static_cast<std::size_t>(field)];
+    return GetBit(c.Null, record) ? TMemTable::NoTextId : c.Ids[record];
+  }
+
   TMemTable::TValue Read(std::uint32_t record, int field) const {
     const TColumn& c = FColumns[static_cast<std::size_t>(field)];
     TMemTable::TValue v;
@@ -655,13 +661,16 @@ void TMemTable::EnsureRows() const {
     if (visible) rows.push_back(record);
   }
   if (!keys.empty()) {
-    std::stable_sort(rows.begin(), rows.end(), [&](std::uint32_t a, std::uint32_t b) {
+    auto before = [&](std::uint32_t a, std::uint32_t b) {
       for (const auto& [field, descending] : keys) {
         const int c = store.Compare(a, b, field);
         if (c != 0) return descending ? c > 0 : c < 0;
       }
       return false;
-    });
+    };
+    // Records often come in the order asked for (log lines in time order): a stable sort
+    // would leave them as they are.
+    if (!std::is_sorted(rows.begin(), rows.end(), before)) std::stable_sort(rows.begin(), rows.end(), before);
   }
   FView->RowsValid = true;
   FView->CursorKnown = false;
@@ -1157,6 +1166,14 @@ std::string TMemTable::AsStringAt(int row, int field) const { return TextOf(Read
 std::int32_t TMemTable::AsIntegerAt(int row, int field) const { return IntegerOf(ReadAt(row, field), field); }
 bool TMemTable::AsBooleanAt(int row, int field) const { return BooleanOf(ReadAt(row, field), field); }
 double TMemTable::AsDateTimeAt(int row, int field) const { return DateTimeOf(ReadAt(row, field), field); }
+
+std::uint32_t TMemTable::TextIdAt(int row, int field) const {
+  CheckActive();
+  CheckField(field);
+  if (Fields()[static_cast<std::size_t>(field)].Type != TFieldType::String) Fail("TextIdAt of a non-string field");
+  if (row < 0 || row >= ViewCount()) Fail("no row " + std::to_string(row));
+  return Store().TextId(RowRecord(row), field);
+}
 
 std::string_view TMemTable::AsStringViewAt(int row, int field) const {
   const TValue v = ReadAt(row, field);

@@ -119,6 +119,11 @@ public:
 
   // Values at a view position without moving the cursor (for grids and charts).
   bool IsNullAt(int row, int field) const;
+  // A number for the text of a string field: the records of a table that hold equal texts
+  // hold equal numbers, so rows can be grouped by text without comparing texts. NoTextId for
+  // a field without a value. Numbers stay until the table is emptied or closed.
+  static constexpr std::uint32_t NoTextId = 0xFFFFFFFF;
+  std::uint32_t TextIdAt(int row, int field) const;
   std::string AsStringAt(int row, int field) const;
   std::string_view AsStringViewAt(int row, int field) const;
   std::int32_t AsIntegerAt(int row, int field) const;

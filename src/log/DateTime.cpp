@@ -32,6 +32,13 @@ void CivilFromDays(long long z, int& year, int& month, int& day) {
 
 bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
 
+// Two decimal digits of a value from 0 to 99.
+char* PutTwoDigits(char* at, long long value) {
+  at[0] = static_cast<char>('0' + value / 10);
+  at[1] = static_cast<char>('0' + value % 10);
+  return at + 2;
+}
+
 }  // namespace
 
 bool TryEncodeDate(int year, int month, int day, double& result) {
@@ -64,6 +71,12 @@ TCivilDateTime DecodeDateTime(double dateTime) {
   return c;
 }
 
+int HourOfDay(double dateTime) {
+  long long secs = std::llround(dateTime * 86400.0) % 86400;
+  if (secs < 0) secs += 86400;
+  return static_cast<int>(secs / 3600);
+}
+
 int DayOfTheWeek(double dateTime) {
   // Day 0 (1899-12-30) was a Saturday (ISO 6).
   long long day = static_cast<long long>(std::floor(dateTime));
@@ -73,21 +86,57 @@ int DayOfTheWeek(double dateTime) {
 }
 
 std::string IsoDateTime(double dateTime) {
+  std::string text;
+  AppendIsoDateTime(text, dateTime);
+  return text;
+}
+
+// Years of four digits are written directly, without the cost of a formatted print: reports
+// write two dates for every request of a visitor path.
+void AppendIsoDateTime(std::string& out, double dateTime) {
   const TCivilDateTime c = DecodeDateTime(dateTime);
   char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", c.Year, c.Month, c.Day, c.Hour, c.Minute,
-                c.Second);
-  return buffer;
+  if (c.Year < 0 || c.Year > 9999) {
+    const int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02dT%02d:%02d:%02d", c.Year, c.Month, c.Day,
+                                     c.Hour, c.Minute, c.Second);
+    out.append(buffer, static_cast<std::size_t>(length));
+    return;
+  }
+  char* at = PutTwoDigits(PutTwoDigits(buffer, c.Year / 100), c.Year % 100);
+  const int parts[] = {c.Month, c.Day, c.Hour, c.Minute, c.Second};
+  const char separators[] = {'-', '-', 'T', ':', ':'};
+  for (int i = 0; i < 5; ++i) {
+    *at++ = separators[i];
+    at = PutTwoDigits(at, parts[i]);
+  }
+  out.append(buffer, static_cast<std::size_t>(at - buffer));
 }
 
 std::string IsoTime(double span) {
+  std::string text;
+  AppendIsoTime(text, span);
+  return text;
+}
+
+void AppendIsoTime(std::string& out, double span) {
   long long seconds = std::llround(span * 86400.0);
   const bool negative = seconds < 0;
   if (negative) seconds = -seconds;
   char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "%s%02lld:%02lld:%02lld", negative ? "-" : "", seconds / 3600,
-                seconds / 60 % 60, seconds % 60);
-  return buffer;
+  if (seconds >= 100 * 3600) {
+    const int length = std::snprintf(buffer, sizeof buffer, "%s%02lld:%02lld:%02lld", negative ? "-" : "",
+                                     seconds / 3600, seconds / 60 % 60, seconds % 60);
+    out.append(buffer, static_cast<std::size_t>(length));
+    return;
+  }
+  char* at = buffer;
+  if (negative) *at++ = '-';
+  at = PutTwoDigits(at, seconds / 3600);
+  *at++ = ':';
+  at = PutTwoDigits(at, seconds / 60 % 60);
+  *at++ = ':';
+  at = PutTwoDigits(at, seconds % 60);
+  out.append(buffer, static_cast<std::size_t>(at - buffer));
 }
 
 double NowLocal() {

@@ -14,11 +14,15 @@ bool TryEncodeDate(int year, int month, int day, double& result);
 double EncodeTime(int hour, int minute, int second);  // fraction of a day
 // The nearest whole second of a date-time, split into its parts.
 TCivilDateTime DecodeDateTime(double dateTime);
+// DecodeDateTime(dateTime).Hour, without working out the date.
+int HourOfDay(double dateTime);
 // ISO day of the week: Monday 1 ... Sunday 7.
 int DayOfTheWeek(double dateTime);
 // "YYYY-MM-DDTHH:MM:SS", to the nearest second.
 std::string IsoDateTime(double dateTime);
+void AppendIsoDateTime(std::string& out, double dateTime);
 // "HH:MM:SS" of a span below one day, to the nearest second.
 std::string IsoTime(double span);
+void AppendIsoTime(std::string& out, double span);
 // The current local date and time.
 double NowLocal();

@@ -48,6 +48,20 @@ bool TryParseSecondFraction(std::string_view digits, double& result) {
 
 // "hh:mm:ss", "hh:mm:ss.fff" or "hh:mm" as a fraction of a day.
 bool TryParseTimeOfDay(std::string_view text, double& result) {
+  // "hh:mm:ss", the form of nearly every log, is read directly; it gives what the general
+  // reading below gives.
+  if (text.size() == 8 && text[2] == ':' && text[5] == ':') {
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    if (isDigit(text[0]) && isDigit(text[1]) && isDigit(text[3]) && isDigit(text[4]) && isDigit(text[6]) &&
+        isDigit(text[7])) {
+      const int hours = (text[0] - '0') * 10 + (text[1] - '0');
+      const int minutes = (text[3] - '0') * 10 + (text[4] - '0');
+      const int seconds = (text[6] - '0') * 10 + (text[7] - '0');
+      if (hours > 23 || minutes > 59 || seconds > 59) return false;
+      result = EncodeTime(hours, minutes, seconds);
+      return true;
+    }
+  }
   double fraction = 0;
   if (const std::size_t dot = text.find('.'); dot != std::string_view::npos) {
     if (std::count(text.begin(), text.end(), ':') != 2 || dot < text.rfind(':') ||
@@ -88,9 +102,14 @@ bool TryParseZoneOffset(std::string_view text, double& offset) {
   return true;
 }
 
-}  // namespace
+// The parts of a log date: the day (before the first ':'), the time of day and the zone.
+struct TLogDateParts {
+  double Date = 0, Time = 0, Offset = 0;
+  std::size_t Slashes[2] = {0, 0};
+  std::size_t Colon = 0;
+};
 
-bool TryParseLogDate(std::string_view text, double& result) {
+bool TryParseLogDateParts(std::string_view text, TLogDateParts& parts) {
   const std::size_t a = FindNear(text, '/');
   if (a == std::string_view::npos) return false;
   const std::size_t b = FindNear(text, '/', a + 1);
@@ -99,17 +118,66 @@ bool TryParseLogDate(std::string_view text, double& result) {
   int day = 0, year = 0;
   if (!TryParseDigits(text.substr(0, a), day)) return false;
   if (text.size() < b + 5 || !TryParseDigits(text.substr(b + 1, 4), year)) return false;
-  double date = 0;
-  if (!TryEncodeDate(year, MonthNumber(text.substr(a + 1, 3)), day, date)) return false;
+  if (!TryEncodeDate(year, MonthNumber(text.substr(a + 1, 3)), day, parts.Date)) return false;
 
   const std::size_t c = FindNear(text, ':');
   const std::size_t d = FindNear(text, ' ');
   if (c == std::string_view::npos || d == std::string_view::npos || d <= c) return false;
-  double time = 0, offset = 0;
-  if (!TryParseTimeOfDay(text.substr(c + 1, d - c - 1), time)) return false;
-  if (!TryParseZoneOffset(text, offset)) return false;
-  result = date + time + offset;
+  if (!TryParseTimeOfDay(text.substr(c + 1, d - c - 1), parts.Time)) return false;
+  if (!TryParseZoneOffset(text, parts.Offset)) return false;
+  parts.Slashes[0] = a;
+  parts.Slashes[1] = b;
+  parts.Colon = c;
   return true;
+}
+
+}  // namespace
+
+bool TryParseLogDate(std::string_view text, double& result) {
+  TLogDateParts parts;
+  if (!TryParseLogDateParts(text, parts)) return false;
+  result = parts.Date + parts.Time + parts.Offset;
+  return true;
+}
+
+// A text that begins like the last one up to its first ':' has the same slashes, colon and
+// day, and no blank before the colon; with the same last five characters it has the same
+// zone. Only its time of day is left to read, and the blank that ends it. The day's parts
+// must lie before the colon, as they do in every real log date, for the slashes to be known.
+bool TLogDateReader::TryParse(std::string_view text, double& result) {
+  if (!FText.empty()) {
+    if (text == FText) {
+      result = FResult;
+      return true;
+    }
+    const std::size_t c = FColon;
+    if (text.size() > c && text.size() >= 5 && text.compare(0, c + 1, std::string_view(FText).substr(0, c + 1)) == 0 &&
+        text.substr(text.size() - 5) == std::string_view(FText).substr(FText.size() - 5)) {
+      const std::size_t d = FindNear(text, ' ');
+      double time = 0;
+      if (d == std::string_view::npos || d <= c || !TryParseTimeOfDay(text.substr(c + 1, d - c - 1), time)) return false;
+      result = FDay + time + FOffset;
+      Remember(text, result);
+      return true;
+    }
+  }
+  TLogDateParts parts;
+  if (!TryParseLogDateParts(text, parts)) return false;
+  result = parts.Date + parts.Time + parts.Offset;
+  FText.clear();
+  // A date whose slashes or year stand behind its colon is read afresh every time.
+  if (parts.Slashes[1] + 5 <= parts.Colon) {
+    FColon = parts.Colon;
+    FDay = parts.Date;
+    FOffset = parts.Offset;
+    Remember(text, result);
+  }
+  return true;
+}
+
+void TLogDateReader::Remember(std::string_view text, double result) {
+  FText.assign(text);
+  FResult = result;
 }
 
 bool TryParseW3CDateTime(std::string_view text, double& result) {

@@ -9,6 +9,22 @@
 // not one (see TDSearchPattern::ParseLogDate).
 bool TryParseLogDate(std::string_view text, double& result);
 
+// TryParseLogDate for the dates of consecutive lines. Lines come mostly in time order, so
+// a date mostly repeats the one before it, or its day and zone: those parts are not read again.
+class TLogDateReader {
+public:
+  bool TryParse(std::string_view text, double& result);
+
+private:
+  void Remember(std::string_view text, double result);
+
+  std::string FText;  // the last date read, empty when there is none
+  std::size_t FColon = 0;  // where its time of day begins, after the first ':'
+  double FDay = 0;
+  double FOffset = 0;
+  double FResult = 0;
+};
+
 // A W3C "yyyy-mm-dd hh:mm:ss" taken as written; either half may stand alone, seconds may be
 // left out or carry decimal places.
 bool TryParseW3CDateTime(std::string_view text, double& result);

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "log/LogDate.h"
 #include "log/W2SearchPat.h"
 
 struct TLogFieldDef {
@@ -16,12 +17,15 @@ struct TLogFieldDef {
   char Right = ' ';
 };
 
-// One field of a split line: a piece of the line, or for a checked log date its value.
+// One field of a split line: a piece of the line, and for a checked log date or number its
+// value, read once by the check.
 struct TFieldSpan {
   std::uint32_t Offset = 0;
   std::uint32_t Length = 0;
   bool IsDate = false;
+  bool IsNumber = false;
   double Date = 0;
+  std::int64_t Number = 0;
 };
 
 class TLogDescription {
@@ -56,6 +60,8 @@ private:
   bool FW3C = false;
   std::array<int, SlotCount> FKindRecord{-1, -1, -1, -1, -1, -1, -1, -1};
   std::array<std::vector<int>, SlotCount> FW3CRecords;
+  // Splitting reads the dates of consecutive lines; the reader remembers the last one.
+  mutable TLogDateReader FDates;
 };
 
 // Letter case of A to Z ignored.

@@ -232,6 +232,7 @@ void TQelBufferedFile::Open(TFileOpenMode mode) {
   FBufferStart = 0;
   FBufferCount = 0;
   FDirectLimit = (mode & omFullBuffer) ? FCapacity : FCapacity - FCapacity / 16;
+  ForgetLineEnds();
   FDirty = false;
   FFlushWhenFull = mode & omSequential;
   if ((mode & omRead) && !(mode & omWrite) && TGzipStream::IsGzip(FHandle)) OpenDecoder();
@@ -282,6 +283,7 @@ void TQelBufferedFile::SetPosition(std::int64_t p) {
 
 void TQelBufferedFile::SetSize(std::int64_t n) {
   CheckOpen();
+  ForgetLineEnds();
   Flush();
   n = std::max<std::int64_t>(n, 0);
   TQelFile::SetSize(n);
@@ -362,6 +364,7 @@ void TQelBufferedFile::Read(void* dest, std::int32_t count) {
 
 void TQelBufferedFile::Write(const void* src, std::int32_t count) {
   CheckOpen();
+  ForgetLineEnds();
   if (count < 1) return;
   const auto* in = static_cast<const char*>(src);
   const std::int32_t a = BufferOffset(FBufferCount);
@@ -407,20 +410,33 @@ void TQelBufferedFile::ReadString(std::string& s, std::int32_t count) {
 }
 
 // Index of the first CR or LF in Buffer[from, to), or `to` when there is none.
-std::int32_t TQelBufferedFile::FindLineEnd(std::int32_t from, std::int32_t to) const {
+std::int32_t TQelBufferedFile::FindLineEnd(std::int32_t from, std::int32_t to) {
   const char* start = Buffer + from;
   const char* end = Buffer + to;
-  // Two vectorised library scans; the CR scan stops at the LF, so CR LF costs one line's length.
   if (const void* lf = std::memchr(start, '\n', static_cast<std::size_t>(end - start))) {
     end = static_cast<const char*>(lf);
   }
-  if (const void* cr = std::memchr(start, '\r', static_cast<std::size_t>(end - start))) {
-    end = static_cast<const char*>(cr);
+  // Most logs hold no CR, or one per line: the next one is looked for through the rest of
+  // the window once and remembered, rather than once more in every line.
+  const std::int64_t at = FBufferStart + from;
+  const std::int64_t lineEnd = FBufferStart + (end - Buffer);
+  if (at < FCRFrom || at > FCRNext || (!FCRFound && lineEnd > FCRNext)) {
+    const void* cr = std::memchr(start, '\r', static_cast<std::size_t>(FBufferCount - from));
+    FCRFrom = at;
+    FCRFound = cr != nullptr;
+    FCRNext = FBufferStart + (FCRFound ? static_cast<const char*>(cr) - Buffer : FBufferCount);
   }
+  if (FCRFound && FCRNext < lineEnd) end = Buffer + (FCRNext - FBufferStart);
   return static_cast<std::int32_t>(end - Buffer);
 }
 
 void TQelBufferedFile::ReadLine(std::string& s) {
+  std::string_view line;
+  if (!TryReadLineView(line)) Fail("line longer than max line length in file \"%s\"");
+  s.assign(line);
+}
+
+bool TQelBufferedFile::TryReadLineView(std::string_view& s) {
   CheckOpen();
   std::int32_t a = BufferOffset(FBufferCount);
   // A line end further away than this would make the line too long; no need to look for it.
@@ -443,10 +459,14 @@ void TQelBufferedFile::ReadLine(std::string& s) {
     scanEnd = std::min(FBufferCount, FLineLimit + 1);
     e = FindLineEnd(e, scanEnd);
   }
-  if (e - a > FLineLimit) Fail("line longer than max line length in file \"%s\"");
-  s.assign(Buffer + a, TrimmedLength(Buffer + a, static_cast<std::size_t>(e - a)));
+  if (e - a > FLineLimit) {
+    FPosition = FBufferStart + a;
+    return false;
+  }
+  s = std::string_view(Buffer + a, TrimmedLength(Buffer + a, static_cast<std::size_t>(e - a)));
   FPosition = FBufferStart + e;
   if (e < FBufferCount) StepOverLineEnd(e);
+  return true;
 }
 
 void TQelBufferedFile::SkipLine() {
@@ -483,10 +503,11 @@ void TQelBufferedFile::StepOverLineEnd(std::int32_t e) {
   if (e + 1 < FBufferCount) {
     if (Buffer[e + 1] == '\n') ++FPosition;
   } else if (FPosition < FFileSize) {
-    // The CR closes the window; its LF, if any, opens the next one. Reading it refills.
+    // The CR closes the window; its LF, if any, opens the next one. It is looked at in the
+    // file, so the window and the line just seen in it stay as they are.
     char next = 0;
-    Read(&next, 1);
-    if (next != '\n') --FPosition;
+    ReadAt(&next, 1, FPosition);
+    if (next == '\n') ++FPosition;
   }
 }
 

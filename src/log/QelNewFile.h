@@ -3,10 +3,12 @@
 // TQelFile is unbuffered over a POSIX descriptor with 64-bit positions;
 // TQelBufferedFile adds a buffer, a line reader and line writers. Opened for reading only, it
 // reads a file whose content is gzip data as the bytes it stands for (see GzipStream.h).
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 class EQelFileError : public std::runtime_error {
 public:
@@ -105,6 +107,10 @@ public:
   // Reads up to count bytes, fewer only at the end; returns how many were read.
   std::int32_t ReadSome(void* dest, std::int32_t count);
   bool Compressed() const { return FDecoder != nullptr; }
+  // The same line as ReadLine, seen in the buffer without a copy; valid until the next call
+  // that reads, writes or moves. False, with nothing read, for a line that ReadLine refuses
+  // as too long.
+  virtual bool TryReadLineView(std::string_view& s);
   virtual void WriteString(const std::string& s);
   virtual void WriteLine(const std::string& s);
   virtual void Flush();
@@ -140,7 +146,8 @@ protected:
 private:
   void CopyIn(std::int32_t offset, const char* src, std::int32_t count);
   void WriteDirect(const char* src, std::int32_t count);
-  std::int32_t FindLineEnd(std::int32_t from, std::int32_t to) const;
+  std::int32_t FindLineEnd(std::int32_t from, std::int32_t to);
+  void ForgetLineEnds() { FCRFrom = INT64_MAX; }
   void StepOverLineEnd(std::int32_t e);
 
   void OpenDecoder();
@@ -148,4 +155,10 @@ private:
 
   std::unique_ptr<char[]> FOwnedBuffer;
   std::unique_ptr<TGzipStream> FDecoder;  // while compressed content is read
+  // The first CR at or after file offset FCRFrom is at FCRNext, or when FCRFound is false,
+  // there is none before FCRNext. Kept as file offsets, which stay true while the window
+  // moves; forgotten when the file is written.
+  std::int64_t FCRFrom = INT64_MAX;
+  std::int64_t FCRNext = 0;
+  bool FCRFound = false;
 };

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <unordered_map>
 
 #include "config/TableFile.h"
 #include "config/TextFunctions.h"
@@ -14,13 +15,26 @@
 #include "log/QelNewFile.h"
 #include "platform/Dialogs.h"
 
+namespace {
+
+// Exact texts as keys, looked up by a view without building a string.
+struct TTextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
+};
+
+}  // namespace
+
 struct TDSearchPattern::TImpl {
   TLogDescription Description;
-  // The split cache: FLine is a copy of the line last split, FFields its fields as spans
-  // into that copy. Texts made from a line (a date's text form, W3C kinds joined from
-  // several fields) are made on request and kept until the next line.
+  // The split cache: FFields are spans into FText, the line last split. The line announced by
+  // BeginLine is split where it stands; any other line is copied to FLine first. Texts made
+  // from a line (a date's text form, W3C kinds joined from several fields) are made on
+  // request and kept until the next line.
   std::string FLine;
+  std::string_view FText;
   bool HaveLine = false;
+  bool HaveCurrent = false;  // FText is the announced line
   std::vector<TFieldSpan> FFields;
   std::vector<TFieldSpan> Scratch;
   std::array<std::string, TLogDescription::SlotCount> Joined;
@@ -36,26 +50,38 @@ struct TDSearchPattern::TImpl {
     std::string Text;
   };
   std::vector<TEngine> Engines;
+  std::size_t LongestMachine = 0;
   bool EnginesValid = false;
   int EngineObserver = -1;
+  // The parameter found for the start of a referrer, up to where the longest engine name
+  // could end: the same start always finds the same. Forgotten with the engines.
+  std::unordered_map<std::string, std::string, TTextHash, std::equal_to<>> EngineOfStart;
 
-  void Forget() { HaveLine = false; }
+  void Forget() { HaveLine = HaveCurrent = false; }
 
   void Split(const std::string& line) {
-    // Handlers pass the reader's string, whose buffer is reused line after line: the line
-    // announced by the run driver is known without a look; otherwise only the content tells
-    // lines apart, and the size check settles most new lines.
-    if (HaveLine && (&line == Current ||
-                     (line.size() == FLine.size() && std::memcmp(line.data(), FLine.data(), line.size()) == 0)))
-      return;
-    FLine.assign(line);
-    Description.Split(FLine, FFields);
+    // The announced line is known without a look; other lines are told apart by content
+    // (the size check settles most of them), and only from a copy: the announced line's
+    // string is the caller's.
+    const bool current = &line == Current;
+    const bool same = current ? HaveCurrent
+                              : !HaveCurrent && line.size() == FText.size() &&
+                                    std::memcmp(line.data(), FText.data(), line.size()) == 0;
+    if (HaveLine && same) return;
+    if (current) {
+      FText = line;
+    } else {
+      FLine.assign(line);
+      FText = FLine;
+    }
+    Description.Split(FText, FFields);
     HaveLine = true;
+    HaveCurrent = current;
     JoinedValid.fill(false);
     DateTextValid = false;
   }
 
-  std::string_view Text(const TFieldSpan& span) const { return std::string_view(FLine).substr(span.Offset, span.Length); }
+  std::string_view Text(const TFieldSpan& span) const { return FText.substr(span.Offset, span.Length); }
 
   const TFieldSpan& Field(int record) const {
     if (record >= static_cast<int>(FFields.size())) {
@@ -350,14 +376,19 @@ double TDSearchPattern::GetDateTime(const std::string& line) {
 }
 
 std::int32_t TDSearchPattern::GetInteger(const std::string& line, TFieldKind kind) {
-  const std::string_view text = GetField(line, kind);
-  const std::int64_t value = ToInteger(text);
+  const std::int64_t value = GetInt64(line, kind);
   if (value < std::numeric_limits<std::int32_t>::min() || value > std::numeric_limits<std::int32_t>::max())
-    throw EConvertError("'" + std::string(text) + "' is not a valid integer value");
+    throw EConvertError("'" + std::string(GetField(line, kind)) + "' is not a valid integer value");
   return static_cast<std::int32_t>(value);
 }
 
 std::int64_t TDSearchPattern::GetInt64(const std::string& line, TFieldKind kind) {
+  if (!FW3C) {
+    // The split has already read a checked number.
+    FImpl->Split(line);
+    const TFieldSpan& span = FImpl->Field(FImpl->DescriptionRecord(kind));
+    if (span.IsNumber) return span.Number;
+  }
   return ToInteger(GetField(line, kind));
 }
 
@@ -378,18 +409,31 @@ std::string TDSearchPattern::FindEngineParameter(std::string_view url) const {
   // rows added or deleted meanwhile.
   if (!impl.EnginesValid || impl.Engines.size() != static_cast<std::size_t>(kbmSearch.RecordCount())) {
     impl.Engines.clear();
-    for (int row = 0; row < kbmSearch.RecordCount(); ++row)
+    impl.LongestMachine = 0;
+    impl.EngineOfStart.clear();
+    for (int row = 0; row < kbmSearch.RecordCount(); ++row) {
       impl.Engines.push_back({std::string(kbmSearch.AsStringViewAt(row, impl.MachineField)),
                               kbmSearch.AsStringAt(row, impl.TextField)});
+      impl.LongestMachine = std::max(impl.LongestMachine, impl.Engines.back().Machine.size());
+    }
     impl.EnginesValid = true;
   }
+  // Only a match that starts before the host's end counts: no need to look further. The
+  // start of the referrer up to where the longest name could end decides, host end included.
+  const std::string_view start = url.substr(0, hostEnd - 1 + std::max<std::size_t>(impl.LongestMachine, 1));
+  if (auto known = impl.EngineOfStart.find(start); known != impl.EngineOfStart.end()) return known->second;
+  std::string found;
   for (const TImpl::TEngine& engine : impl.Engines) {
     if (engine.Machine.empty()) continue;
-    // Only a match that starts before the host's end counts: no need to look further.
-    if (url.substr(0, hostEnd - 1 + engine.Machine.size()).find(engine.Machine) != std::string_view::npos)
-      return engine.Text;
+    if (url.substr(0, hostEnd - 1 + engine.Machine.size()).find(engine.Machine) != std::string_view::npos) {
+      found = engine.Text;
+      break;
+    }
   }
-  return {};
+  // Referrer hosts are few, but a log may hold many made-up ones: the memory stays bounded.
+  if (impl.EngineOfStart.size() >= 10000) impl.EngineOfStart.clear();
+  impl.EngineOfStart.emplace(std::string(start), found);
+  return found;
 }
 
 std::string TDSearchPattern::ExtractSearchWords(std::string_view url, std::string_view parameter,

@@ -99,6 +99,21 @@ void TAnalysisRun::NoteSkipped(const std::string& path, std::int64_t line) {
   }
 }
 
+// Lines seen in the reader's buffer are judged as the parser judges them: blank lines and
+// comments are no log lines. A line the reader refuses takes ReadNextLine, with its recovery.
+void TAnalysisRun::CountLogLines(TQelBufferedFile& reader, TDSearchPattern& parser, std::string& line,
+                                 std::int64_t& count) {
+  std::string_view view;
+  while (!reader.Eof()) {
+    if (reader.TryReadLineView(view)) {
+      ++FPhysicalLine;
+      if (!view.empty() && view[0] != '#') ++count;
+    } else if (ReadNextLine(reader, parser, line)) {
+      ++count;
+    }
+  }
+}
+
 bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::int64_t& lineCount,
                                const std::vector<std::string>& files) {
   FStop = false;
@@ -126,7 +141,7 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
       FPhysicalLine = 0;
       reader.Open(omReadExisting);  // its error names the file; no line is read yet
       try {
-        while (ReadNextLine(reader, parser, line)) ++lineCount;
+        CountLogLines(reader, parser, line, lineCount);
       } catch (const ERunError&) {
         throw;
       } catch (const std::exception& e) {

@@ -46,6 +46,9 @@ public:
                    const std::vector<std::string>& files);
   // The next log line of the open reader, with recovery after a reader error.
   bool ReadNextLine(TQelBufferedFile& reader, TDSearchPattern& parser, std::string& line);
+  // Adds to count, line by line, the log lines that ReadNextLine would hand back until the
+  // end of the open reader; they are not copied out.
+  void CountLogLines(TQelBufferedFile& reader, TDSearchPattern& parser, std::string& line, std::int64_t& count);
 
   void Stop() { FStop = true; }
   bool Stopped() const { return FStop; }

@@ -59,12 +59,11 @@ protected:
   // Each visit as "address time: page time, page time, ...".
   std::vector<std::string> Visits() const {
     std::vector<std::string> visits;
+    const TVisitList& list = Analysis->Visits();
     for (int i = 0; i < Analysis->VisitCount(); ++i) {
-      const TMember* visit = Analysis->Root()->Child(i);
-      const TMember* entry = visit->Child(0);
-      std::string text = visit->Text + " " + TimeText(visit->Time) + ":";
-      for (int p = 0; p < entry->Count(); ++p)
-        text += (p == 0 ? " " : ", ") + entry->Child(p)->Text + " " + TimeText(entry->Child(p)->Time);
+      std::string text = std::string(list.Address(i).Text) + " " + TimeText(list.Address(i).Time) + ":";
+      for (int p = 0; p < list.PageCount(i); ++p)
+        text += (p == 0 ? " " : ", ") + std::string(list.Page(i, p).Text) + " " + TimeText(list.Page(i, p).Time);
       visits.push_back(text);
     }
     return visits;
@@ -135,8 +134,7 @@ TEST_F(AddPage, VisitsBeginInTheOrderOfTheirFirstRequest) {
   EXPECT_EQ(Visits(), (std::vector<std::string>{"A 10:00:00: /a1 10:00:00, /a2 10:02:00",
                                                 "B 10:01:00: /b1 10:01:00",
                                                 "B 10:09:00: /b2 10:09:00"}));
-  EXPECT_EQ(Analysis->Root()->Text, "ROOT");
-  EXPECT_EQ(Analysis->Root()->Child(0)->Child(0)->Text, "/index.html");
+  EXPECT_EQ(Analysis->Visits().Entry(0).Text, "/index.html");
   // Every row is assigned, the rows are in time order, and the grid takes clicks.
   std::vector<std::string> times;
   for (int row = 0; row < Analysis->kbmData.RecordCount(); ++row) {
@@ -362,18 +360,27 @@ void ExpectVisitsAsScannedAndSearched(const TAddPageAnalysis& analysis, int step
     for (int row : visit) text += " " + describe(page[row], time[row]);
     expected.push_back(text);
   }
+  const TVisitList& visits = analysis.Visits();
   for (int v = 0; v < analysis.VisitCount(); ++v) {
-    const TMember* visit = analysis.Root()->Child(v);
-    std::string text = describe(visit->Text, visit->Time) + ":";
-    for (const auto& node : visit->Child(0)->Children()) text += " " + describe(node->Text, node->Time);
+    std::string text = describe(std::string(visits.Address(v).Text), visits.Address(v).Time) + ":";
+    for (int p = 0; p < visits.PageCount(v); ++p)
+      text += " " + describe(std::string(visits.Page(v, p).Text), visits.Page(v, p).Time);
     actual.push_back(text);
   }
   ASSERT_EQ(actual, expected);
 
+  // The visit search against looking at every node of every visit in turn.
+  auto holds = [&](int v, const std::string& text, double at) {
+    if (visits.Address(v).Text == text && visits.Address(v).Time == at) return true;
+    if (visits.Entry(v).Text == text && visits.Entry(v).Time == at) return true;
+    for (int p = 0; p < visits.PageCount(v); ++p)
+      if (visits.Page(v, p).Text == text && visits.Page(v, p).Time == at) return true;
+    return false;
+  };
   for (int row = 0; row < data.RecordCount(); row += step) {
     int first = -1;
     for (int v = 0; v < analysis.VisitCount() && first < 0; ++v)
-      if (TMember::FindByTextAndTime(*analysis.Root()->Child(v), page[row], time[row])) first = v;
+      if (holds(v, page[row], time[row])) first = v;
     ASSERT_EQ(analysis.VisitOfRow(row), first) << "row " << row;
   }
 }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "log/DateTime.h"
 #include "log/LogDate.h"
@@ -93,4 +95,38 @@ TEST(LogDate, W3CDatesAndNumbers) {
   AppendDateText(text, date);
   ASSERT_TRUE(TryReadDateText(text, value));
   EXPECT_EQ(value, date);
+}
+
+// The reader of consecutive dates skips the parts a date shares with the one before it: every
+// date, read after any other, must read as it reads alone.
+TEST(LogDate, TheReaderOfConsecutiveDatesReadsEachAsAlone) {
+  const std::string far(120, '0');
+  const std::vector<std::string> texts = {
+      "10/Oct/2000:13:55:36 -0700",   "10/Oct/2000:13:55:37 -0700",   "10/Oct/2000:13:55:3 -0700",
+      "10/Oct/2000:13:55:36.250 -0700", "10/Oct/2000:13:55:36  -0700", "10/Oct/2000:13:55 -0700",
+      "10/Oct/2000:25:00:00 -0700",   "10/Oct/2000:13:55:36 +0700",   "10/Oct/2000:13:55:36 -07000",
+      "10/Oct/2000:13:55:36",         "10/Oct/2000:",                 "10/Oct/2000:" + far + " -0700",
+      "10/Oct/2000:1 3:55:36 -0700",  "10/Oct/2000:13:55:36 x-0700",  "11/Oct/2000:13:55:36 -0700",
+      "1:10/Oct/2000 13:55:36 -0700", "10/Oct/2000:13:55:36 -0700 ",  "10/Oct/2000:13:55:36 - 0700",
+      "10/Oct/2000:13:55:36 -0700x",  "31/Feb/2001:10:00:00 +0000",   "01/Jan/2001:00:30:00 +0100",
+      "-",                            "",
+  };
+  auto alone = [](const std::string& text, double& value) { return TryParseLogDate(text, value); };
+  for (const std::string& before : texts) {
+    for (const std::string& text : texts) {
+      TLogDateReader reader;
+      double ignored = 0, expected = 0, actual = 0;
+      reader.TryParse(before, ignored);
+      const bool read = alone(text, expected);
+      ASSERT_EQ(reader.TryParse(text, actual), read) << "'" << text << "' after '" << before << "'";
+      if (read) {
+        EXPECT_EQ(actual, expected) << "'" << text << "' after '" << before << "'";
+      }
+      // And once more, as the same date again.
+      ASSERT_EQ(reader.TryParse(text, actual), read) << "'" << text << "' twice";
+      if (read) {
+        EXPECT_EQ(actual, expected) << "'" << text << "' twice";
+      }
+    }
+  }
 }

@@ -302,7 +302,9 @@ TEST(QelBufferedFile, WriteNewTruncatesAndAppendStartsAtTheEnd) {
 }
 
 // Random writes, reads, seeks and size changes against a string holding the expected bytes:
-// covers windows, direct transfers past the buffer and overwrites inside the file.
+// covers windows, direct transfers past the buffer and overwrites inside the file. Line ends
+// are written now and then, and lines read, so that line ends the reader has seen are
+// overwritten or cut off.
 TEST(QelBufferedFile, RandomTransfersMatchAModel) {
   struct TSetup {
     std::int32_t bufferSize;
@@ -323,10 +325,11 @@ TEST(QelBufferedFile, RandomTransfersMatchAModel) {
     for (int step = 0; step < 3000; ++step) {
       const auto maxCount = random() % 4 == 0 ? 10000u : 100u;
       const auto count = static_cast<std::int32_t>(random() % maxCount + 1);
-      switch (random() % 6) {
+      switch (random() % 7) {
         case 0:
         case 1: {
           std::string bytes(static_cast<std::size_t>(count), static_cast<char>('a' + step % 26));
+          if (random() % 3 == 0) bytes[random() % bytes.size()] = random() % 2 == 0 ? '\r' : '\n';
           file.Write(bytes.data(), count);
           if (model.size() < static_cast<std::size_t>(position + count)) {
             model.resize(static_cast<std::size_t>(position + count), '\0');
@@ -348,6 +351,23 @@ TEST(QelBufferedFile, RandomTransfersMatchAModel) {
           position = static_cast<std::int64_t>(random() % (model.size() + 1));
           file.SetPosition(position);
           break;
+        case 5: {
+          // The next line as a plain splitter finds it in the model.
+          const auto at = static_cast<std::size_t>(position);
+          const std::size_t e = std::min(model.find_first_of("\r\n", at), model.size());
+          std::string expected = model.substr(at, e - at);
+          while (!expected.empty() && static_cast<unsigned char>(expected.back()) <= 32) expected.pop_back();
+          std::string line;
+          if (static_cast<std::int32_t>(e - at) > file.MaxLineLength) {
+            ASSERT_THROW(file.ReadLine(line), EQelFileError);
+            break;
+          }
+          file.ReadLine(line);
+          ASSERT_EQ(line, expected);
+          position = static_cast<std::int64_t>(e == model.size() ? e : e + 1);
+          if (e < model.size() && model[e] == '\r' && e + 1 < model.size() && model[e + 1] == '\n') ++position;
+          break;
+        }
         default:
           if (random() % 8 == 0) {
             const auto size = static_cast<std::int64_t>(random() % (model.size() + 200));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
@@ -280,4 +281,36 @@ TEST_F(AnalysisRunTest, TolerantRunOverSplitRecordsOfTheCorpus) {
   EXPECT_GT(Run->Skipped().Count, 10);
   EXPECT_LT(Run->Skipped().Count, 100);
   EXPECT_EQ(handled + Run->Skipped().Count, lines);
+
+// The counting pass looks at lines in the reader's buffer without handing them out; it must
+// count exactly the lines the handling pass hands out, whatever the file holds.
+TEST_F(AnalysisRunTest, TheCountingPassCountsTheLinesTheHandlingPassHandsOut) {
+  std::mt19937 random(20261210);
+  const char* const ends[] = {"\n", "\r\n", "\r"};
+  const std::string pieces[] = {
+      Line("1.1.1.1"),
+      "",                                        // blank
+      " \t ",                                    // blanks only
+      "#" + Line("2.2.2.2"),                     // comment
+      Line("3.3.3.3") + " \t" + std::string(2, '\0'),  // trailing blanks and NULs
+      std::string(3, '\0') + Line("4.4.4.4"),    // NULs inside a line
+      std::string(4000, 'x'),                    // the longest line taken
+      std::string(4100, '\0') + Line("5.5.5.5"), // NULs beyond the limit: skipped
+      std::string(4100, '\0') + "#" + Line("6.6.6.6"),
+      std::string(4100, '\0') + "\n",
+  };
+  std::vector<std::string> files;
+  for (int f = 0; f < 4; ++f) {
+    std::string bytes = Line("0.0.0.0") + "\n";  // the line the log type is chosen by
+    for (int i = 0; i < 400; ++i) bytes += pieces[random() % std::size(pieces)] + ends[random() % 3];
+    if (f == 3) bytes += Line("7.7.7.7");  // no line end at the end
+    files.push_back(Log("f" + std::to_string(f) + ".log", bytes));
+  }
+
+  std::vector<std::string> lines;
+  std::int64_t lineCount = 0;
+  ASSERT_TRUE(Run->RunAnalysis({Recorder(lines)}, lineCount, files));
+  EXPECT_EQ(lineCount, static_cast<std::int64_t>(lines.size()));
+  EXPECT_EQ(Run->Processed(), lineCount);
+  EXPECT_GT(lineCount, 500);  // the files are not mostly skipped
 }

@@ -1,12 +1,34 @@
 #include "JsonWriter.h"
 
+#include <array>
 #include <cstdio>
 
 #include "config/Utf8Text.h"
 
+namespace {
+
+// Printable ASCII other than the quote and the backslash stands for itself.
+constexpr auto PlainBytes = [] {
+  std::array<bool, 256> plain{};
+  for (int c = 0x20; c < 0x7F; ++c) plain[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+  return plain;
+}();
+
+bool IsPlain(unsigned char c) { return PlainBytes[c]; }
+
+}  // namespace
+
 void TJsonWriter::AppendEscaped(std::string& out, std::string_view text) {
   out += '"';
   for (std::size_t i = 0; i < text.size();) {
+    // Runs of plain bytes are copied at once.
+    std::size_t plain = i;
+    while (plain < text.size() && IsPlain(static_cast<unsigned char>(text[plain]))) ++plain;
+    if (plain > i) {
+      out.append(text.data() + i, plain - i);
+      i = plain;
+      if (i == text.size()) break;
+    }
     const auto c = static_cast<unsigned char>(text[i]);
     if (c >= 0x80) {
       const std::size_t length = Utf8SequenceLength(text, i);

@@ -76,20 +76,6 @@ std::vector<std::string> ReadLockWords(const std::string& path) {
   return words;
 }
 
-void ListVisits(TAddPageAnalysis& addPage, TReportData& data) {
-  data.WithVisits = true;
-  for (int visit = 0; visit < addPage.VisitCount(); ++visit) {
-    if (!addPage.ListVisitPath(visit)) continue;
-    TVisitReport report;
-    report.Path = TableRows(addPage.kbmProcess, {"Process", "DateTime", "TimeViewed"});
-    if (!report.Path.Rows.empty()) {
-      report.Address = std::get<std::string>(report.Path.Rows[0][0]);
-      if (const auto* start = std::get_if<std::string>(&report.Path.Rows[0][1])) report.Start = *start;
-    }
-    data.Visits.push_back(std::move(report));
-  }
-}
-
 // Every analysis of the tool, set up as the main window sets up its tabs.
 struct TAnalyses {
   TAnalyses(const Tglobals& globals, TConsoleDialogs& dialogs, IRunHost& host)
@@ -117,6 +103,29 @@ struct TAnalyses {
   TCombinedRun Commands;
 };
 
+// Everything a run uses, kept alive after the run as long as its visits may be listed.
+struct TReportSession {
+  explicit TReportSession(const TReportOptions& options)
+      : UserSettings(options.SettingsFile.empty() ? TSettingsFile::DefaultPath() : options.SettingsFile),
+        Settings(UserSettings),
+        Globals(WithOverrides(Settings, options), Dialogs, ExecutableDirectory(), options.ConfigDir),
+        Analyses(std::make_unique<TAnalyses>(Globals, Dialogs, Host)) {}
+
+  // The options' values replace the user's before the globals read them.
+  static TReadOnlySettings& WithOverrides(TReadOnlySettings& settings, const TReportOptions& options) {
+    if (options.TimeArea) settings.Override("TimeArea", std::int32_t{*options.TimeArea});
+    if (options.MainPage) settings.Override("MainPage", *options.MainPage);
+    return settings;
+  }
+
+  TConsoleDialogs Dialogs;
+  TSettingsFile UserSettings;
+  TReadOnlySettings Settings;
+  Tglobals Globals;
+  TConsoleRunHost Host;
+  std::unique_ptr<TAnalyses> Analyses;
+};
+
 void Collect(TAnalyses& a, TReportData& data) {
   data.Summary = TableRows(a.General.kbmGeneral, {"Description", "Value"});
   if (a.Commands.LastRunOk()) {
@@ -135,14 +144,8 @@ void Collect(TAnalyses& a, TReportData& data) {
 
 TReportOutcome RunReport(const TReportOptions& options, TReportData& data) {
   data.Files = options.Files;
-  TConsoleDialogs dialogs;
-  TSettingsFile userSettings(options.SettingsFile.empty() ? TSettingsFile::DefaultPath() : options.SettingsFile);
-  TReadOnlySettings settings(userSettings);
-  if (options.TimeArea) settings.Override("TimeArea", std::int32_t{*options.TimeArea});
-  if (options.MainPage) settings.Override("MainPage", *options.MainPage);
-  Tglobals globals(settings, dialogs, ExecutableDirectory(), options.ConfigDir);
-  TConsoleRunHost host;
-  auto analyses = std::make_unique<TAnalyses>(globals, dialogs, host);
+  auto session = std::make_shared<TReportSession>(options);
+  TAnalyses* analyses = session->Analyses.get();
   TCombinedRun& commands = analyses->Commands;
   commands.EngineState = options.NoEngine ? 1 : 0;
   analyses->Run.SetSkipBadLines(options.SkipBadLines);
@@ -157,7 +160,11 @@ TReportOutcome RunReport(const TReportOptions& options, TReportData& data) {
     if (!commands.LastRunOk()) return TReportOutcome::NoLogType;
     if (options.Process) {
       commands.StartProcess(options.Files);
-      ListVisits(analyses->AddPage, data);
+      data.WithVisits = true;
+      data.VisitCount = analyses->AddPage.VisitCount();
+      data.ListVisit = [session](int visit, std::vector<TPathRow>& rows) {
+        session->Analyses->AddPage.Visits().ListPath(visit, rows);
+      };
     }
   } catch (const std::exception& e) {
     data.Ok = false;

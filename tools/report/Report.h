@@ -2,11 +2,14 @@
 // trevalo-report: the combined analyses of the "Select All" option (and, on request, the
 // visitor paths) over the files of the command line, written as text tables or JSON.
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "ReportOptions.h"
+#include "analyses/VisitList.h"
 
 class TMemTable;
 
@@ -16,12 +19,6 @@ using TCell = std::variant<std::monostate, std::string, std::int64_t, bool>;
 struct TReportTable {
   std::vector<std::string> Columns;
   std::vector<std::vector<TCell>> Rows;
-};
-
-struct TVisitReport {
-  std::string Address;
-  std::string Start;
-  TReportTable Path;  // Process, DateTime, TimeViewed
 };
 
 struct TReportData {
@@ -34,7 +31,11 @@ struct TReportData {
   std::string PeriodStart, PeriodEnd;
   TReportTable StatusCodes, Browsers, Hits, Search, Pages;
   bool WithVisits = false;
-  std::vector<TVisitReport> Visits;
+  int VisitCount = 0;
+  // The path of a visit (0 <= visit < VisitCount): Process, DateTime, TimeViewed. Paths are
+  // listed while the output is written rather than kept, as a long log has millions of them;
+  // the analyses behind this stay alive as long as it does.
+  std::function<void(int visit, std::vector<TPathRow>& rows)> ListVisit;
 };
 
 enum class TReportOutcome { Ok = 0, RunError = 1, NoLogType = 3 };
@@ -42,8 +43,9 @@ enum class TReportOutcome { Ok = 0, RunError = 1, NoLogType = 3 };
 // Runs the analyses; errors of a run end up in data.Error (the outcome says which kind).
 TReportOutcome RunReport(const TReportOptions& options, TReportData& data);
 
-std::string ReportJson(const TReportData& data);
-std::string ReportText(const TReportData& data);
+// The outputs, written to out as they are made; false when writing failed.
+bool WriteReportJson(const TReportData& data, std::FILE* out);
+bool WriteReportText(const TReportData& data, std::FILE* out);
 // One CSV file per table into the folder, which is created when missing; file errors raise
 // EQelFileError naming the file.
 void WriteReportCsv(const TReportData& data, const std::string& folder);

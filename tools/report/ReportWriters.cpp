@@ -9,8 +9,18 @@
 
 #include "JsonWriter.h"
 #include "Report.h"
+#include "log/DateTime.h"
 
 namespace {
+
+// Output is handed on in pieces of about this size, so that it is never held whole.
+constexpr std::size_t FlushSize = 1 << 20;
+
+bool Flush(std::string& text, std::FILE* out) {
+  const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  text.clear();
+  return written;
+}
 
 void WriteCell(TJsonWriter& json, const TCell& cell) {
   if (const auto* s = std::get_if<std::string>(&cell))
@@ -47,6 +57,61 @@ std::string CellText(const TCell& cell) {
   if (const auto* i = std::get_if<std::int64_t>(&cell)) return std::to_string(*i);
   if (const auto* b = std::get_if<bool>(&cell)) return *b ? "1" : "0";
   return "";
+}
+
+void WritePath(TJsonWriter& json, const std::vector<TPathRow>& rows, std::string& time) {
+  json.BeginArray();
+  for (const TPathRow& row : rows) {
+    json.BeginObject();
+    json.Key("Process");
+    json.String(row.Text);
+    json.Key("DateTime");
+    time.clear();
+    AppendIsoDateTime(time, row.Time);
+    json.String(time);
+    json.Key("TimeViewed");
+    if (row.HasTimeViewed) {
+      time.clear();
+      AppendIsoTime(time, row.TimeViewed);
+      json.String(time);
+    } else {
+      json.Null();
+    }
+    json.EndObject();
+  }
+  json.EndArray();
+}
+
+// The visits, listed one after the other; out is written and emptied on the way.
+bool WriteVisits(TJsonWriter& json, const TReportData& data, std::string& out, std::FILE* file) {
+  bool written = true;
+  std::vector<TPathRow> rows;
+  std::string time;
+  json.BeginArray();
+  for (int visit = 0; visit < data.VisitCount; ++visit) {
+    data.ListVisit(visit, rows);
+    json.BeginObject();
+    json.Key("address");
+    json.String(rows.empty() ? std::string_view() : rows[0].Text);
+    json.Key("start");
+    time.clear();
+    if (!rows.empty()) AppendIsoDateTime(time, rows[0].Time);
+    json.String(time);
+    json.Key("path");
+    WritePath(json, rows, time);
+    json.EndObject();
+    if (out.size() >= FlushSize) written = Flush(out, file) && written;
+  }
+  json.EndArray();
+  return written;
+}
+
+TReportTable PathTable(const std::vector<TPathRow>& rows) {
+  TReportTable table{{"Process", "DateTime", "TimeViewed"}, {}};
+  for (const TPathRow& row : rows)
+    table.Rows.push_back({std::string(row.Text), IsoDateTime(row.Time),
+                          row.HasTimeViewed ? TCell(IsoTime(row.TimeViewed)) : TCell(std::monostate{})});
+  return table;
 }
 
 void AppendTable(std::string& out, const std::string& title, const TReportTable& table) {
@@ -86,12 +151,14 @@ void SaveCsv(const std::string& folder, const std::string& name, const TReportTa
 }
 
 // Every visit's path in one table, each row with the number of its visit.
-void SaveVisitsCsv(const std::string& folder, const std::vector<TVisitReport>& visits) {
+void SaveVisitsCsv(const std::string& folder, const TReportData& data) {
   TCsvWriter csv;
   csv.AddRow({"Visit", "Process", "DateTime", "TimeViewed"});
-  for (std::size_t v = 0; v < visits.size(); ++v) {
-    for (const auto& row : visits[v].Path.Rows) {
-      std::vector<std::string> texts{std::to_string(v + 1)};
+  std::vector<TPathRow> rows;
+  for (int visit = 0; visit < data.VisitCount; ++visit) {
+    data.ListVisit(visit, rows);
+    for (const auto& row : PathTable(rows).Rows) {
+      std::vector<std::string> texts{std::to_string(visit + 1)};
       for (auto& text : RowTexts(row)) texts.push_back(std::move(text));
       csv.AddRow(texts);
     }
@@ -111,12 +178,13 @@ void WriteReportCsv(const TReportData& data, const std::string& folder) {
   SaveCsv(folder, "hits", data.Hits);
   SaveCsv(folder, "search", data.Search);
   SaveCsv(folder, "pages", data.Pages);
-  if (data.WithVisits) SaveVisitsCsv(folder, data.Visits);
+  if (data.WithVisits) SaveVisitsCsv(folder, data);
 }
 
-std::string ReportJson(const TReportData& data) {
+bool WriteReportJson(const TReportData& data, std::FILE* file) {
   std::string out;
   TJsonWriter json(out);
+  bool written = true;
   json.BeginObject();
   json.Key("files");
   WriteStrings(json, data.Files);
@@ -152,25 +220,15 @@ std::string ReportJson(const TReportData& data) {
   WriteRows(json, data.Pages);
   if (data.WithVisits) {
     json.Key("visits");
-    json.BeginArray();
-    for (const auto& visit : data.Visits) {
-      json.BeginObject();
-      json.Key("address");
-      json.String(visit.Address);
-      json.Key("start");
-      json.String(visit.Start);
-      json.Key("path");
-      WriteRows(json, visit.Path);
-      json.EndObject();
-    }
-    json.EndArray();
+    written = WriteVisits(json, data, out, file);
   }
   json.EndObject();
-  return out;
+  return Flush(out, file) && written;
 }
 
-std::string ReportText(const TReportData& data) {
+bool WriteReportText(const TReportData& data, std::FILE* file) {
   std::string out;
+  bool written = true;
   out += "Lines: " + std::to_string(data.LineCount) + "\n\n";
   AppendTable(out, "Short Statistics", data.Summary);
   AppendTable(out, "Status codes", data.StatusCodes);
@@ -178,6 +236,14 @@ std::string ReportText(const TReportData& data) {
   AppendTable(out, "Hits per..", data.Hits);
   AppendTable(out, "Search Criterion", data.Search);
   AppendTable(out, "Pages", data.Pages);
-  for (const auto& visit : data.Visits) AppendTable(out, "Visit of " + visit.Address + " at " + visit.Start, visit.Path);
-  return out;
+  std::vector<TPathRow> rows;
+  for (int visit = 0; data.WithVisits && visit < data.VisitCount; ++visit) {
+    data.ListVisit(visit, rows);
+    const TReportTable path = PathTable(rows);
+    const std::string address = rows.empty() ? std::string() : std::string(rows[0].Text);
+    const std::string start = rows.empty() ? std::string() : IsoDateTime(rows[0].Time);
+    AppendTable(out, "Visit of " + address + " at " + start, path);
+    if (out.size() >= FlushSize) written = Flush(out, file) && written;
+  }
+  return Flush(out, file) && written;
 }

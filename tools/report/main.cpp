@@ -26,8 +26,11 @@ int main(int argc, char** argv) {
     if (outcome == TReportOutcome::NoLogType) return 3;
     if (outcome == TReportOutcome::RunError) std::cerr << "error: " << data.Error << "\n";
     if (!options.CsvDir.empty()) WriteReportCsv(data, options.CsvDir);
-    const std::string text = options.Json ? ReportJson(data) : ReportText(data);
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    const bool written = options.Json ? WriteReportJson(data, stdout) : WriteReportText(data, stdout);
+    if (!written || std::fflush(stdout) != 0) {
+      std::cerr << "error: the output could not be written\n";
+      return 1;
+    }
     return outcome == TReportOutcome::Ok ? 0 : 1;
   } catch (const std::exception& e) {
     // Errors before the run: the settings file or the configuration could not be read.
