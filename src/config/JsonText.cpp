@@ -83,7 +83,7 @@ private:
       std::string name = ReadString();
       SkipSpace();
       Expect(':');
-      value.Members.emplace_back(std::move(name), ReadValue(depth + 1));
+      value.Members.push_back({std::move(name), ReadValue(depth + 1)});
       SkipSpace();
       if (Peek() == '}') {
         ++FPos;

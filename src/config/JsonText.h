@@ -15,13 +15,22 @@ public:
   std::size_t Offset;
 };
 
+struct TJsonMember;
+
 struct TJsonValue {
   enum class TKind { Null, Boolean, Number, String, Array, Object };
   TKind Kind = TKind::Null;
   bool Boolean = false;
   std::string Text;  // a string's bytes, or a number exactly as written
   std::vector<TJsonValue> Items;
-  std::vector<std::pair<std::string, TJsonValue>> Members;  // in document order
+  std::vector<TJsonMember> Members;  // in document order
+};
+
+// A member of an object. A struct rather than a pair: a pair may not hold the incomplete
+// TJsonValue, which only some compilers let pass.
+struct TJsonMember {
+  std::string Name;
+  TJsonValue Value;
 };
 
 // The whole text must be one JSON value, with nothing but white space around it.

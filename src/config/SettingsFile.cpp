@@ -62,6 +62,20 @@ std::string NormalKey(const std::string& keyPath) {
 
 std::string SystemMessage(int error) { return std::strerror(error); }
 
+// Every key is stored with all the keys above it, so a key of many parts costs space and time
+// with the square of its length; no key of the program comes near these limits.
+constexpr std::size_t MaxKeyParts = 32;
+constexpr std::size_t MaxKeyLength = 1024;
+
+// Empty when the normalised key path is within the limits, else why it is not.
+std::string KeyPathFault(const std::string& key) {
+  if (key.size() <= MaxKeyLength && static_cast<std::size_t>(std::count(key.begin(), key.end(), '\\')) < MaxKeyParts)
+    return {};
+  const std::string shown = key.size() > 60 ? key.substr(0, 60) + "..." : key;
+  return "the key \"" + shown + "\" has more than " + std::to_string(MaxKeyParts) + " parts or " +
+         std::to_string(MaxKeyLength) + " characters";
+}
+
 }  // namespace
 
 struct TSettingsFile::TContent {
@@ -189,6 +203,7 @@ TSettingsFile::TContent TSettingsFile::Load() const {
         if (values.Kind != TJsonValue::TKind::Object)
           throw EBadSettings("the key \"" + keyPath + "\" is no JSON object");
         const std::string key = NormalKey(keyPath);
+        if (const std::string fault = KeyPathFault(key); !fault.empty()) throw EBadSettings(fault);
         content.AddKey(key);
         TValues& stored = content.Keys[key];
         for (const auto& [name, value] : values.Members)
@@ -244,6 +259,8 @@ void TSettingsFile::CreateKey(const std::string& keyPath) {
   TContent content = Load();
   const std::string key = NormalKey(keyPath);
   if (content.Keys.count(key) > 0) return;
+  if (const std::string fault = KeyPathFault(key); !fault.empty())
+    throw ESettingsError("cannot create a key in the settings file \"" + FPath + "\": " + fault);
   content.AddKey(key);
   Save(content);
 }

@@ -3,8 +3,8 @@
 //
 //   {"keys": {"Software": {}, "Software\\Orvanta\\Trevalo": {"MainPage": "/", "TimeArea": 5}}}
 //
-// Every key is listed with its full path, parents included; values are strings or 32-bit
-// integers. Key paths and value names compare without letter case (A to Z) and keep the
+// Every key is listed with its full path, parents included; a key path has at most 32 parts
+// and 1024 characters. Values are strings or 32-bit integers. Key paths and value names compare without letter case (A to Z) and keep the
 // spelling they were created with. The file is read anew by every operation, so several
 // objects on one file always see each other's writes, and it is replaced as a whole through
 // a temporary file in the same folder. A file that cannot be understood raises ESettingsError

@@ -176,6 +176,20 @@ bool ParseFileTime(std::string_view& s, double& value) {
   return true;
 }
 
+// A time field holds a span, which may be negative or last a day or longer:
+// "-hhh:mm:ss" with two or more digits of hours, as the writer puts it.
+bool ParseFileSpan(std::string_view s, double& value) {
+  const bool negative = ReadSeparator(s, '-');
+  constexpr std::size_t MaxHourDigits = 6;  // a century of hours, far from overflow
+  const std::size_t hourDigits = s.find(':');
+  int h = 0, m = 0, sec = 0;
+  if (hourDigits < 2 || hourDigits > MaxHourDigits || !ReadDigits(s, hourDigits, h) || !ReadSeparator(s, ':') ||
+      !ReadDigits(s, 2, m) || !ReadSeparator(s, ':') || !ReadDigits(s, 2, sec) || !s.empty() || m > 59 || sec > 59)
+    return false;
+  value = EncodeTime(h, m, sec) * (negative ? -1 : 1);
+  return true;
+}
+
 bool ParseFileDateTime(std::string_view s, double& value) {
   int d = 0, m = 0, y = 0;
   if (!ReadDigits(s, 2, d) || !ReadSeparator(s, '/') || !ReadDigits(s, 2, m) || !ReadSeparator(s, '/') ||
@@ -222,10 +236,9 @@ void StoreValue(TMemTable& table, int field, const TFileValue& value, const std:
     case TFieldType::Time: {
       const bool isTime = table.Fields()[static_cast<std::size_t>(field)].Type == TFieldType::Time;
       double d = 0;
-      std::string_view rest = text;
       if (text.empty()) {
         table.ClearField(field);
-      } else if (isTime ? ParseFileTime(rest, d) && rest.empty() : ParseFileDateTime(text, d)) {
+      } else if (isTime ? ParseFileSpan(text, d) : ParseFileDateTime(text, d)) {
         table.SetDateTime(field, d);
       } else {
         FailValue(table, field, text, isTime ? "time" : "date-time", path);
@@ -271,15 +284,11 @@ void AppendQuoted(std::string& out, std::string_view text, bool escape) {
   out.push_back('\'');
 }
 
-std::string FileDateTime(double value, bool timeOnly) {
+std::string FileDateTime(double value) {
   const TCivilDateTime c = DecodeDateTime(value);
   char buffer[48];
-  if (timeOnly) {
-    std::snprintf(buffer, sizeof buffer, "%02d:%02d:%02d", c.Hour, c.Minute, c.Second);
-  } else {
-    std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d %02d:%02d:%02d", c.Day, c.Month, c.Year, c.Hour, c.Minute,
-                  c.Second);
-  }
+  std::snprintf(buffer, sizeof buffer, "%02d/%02d/%04d %02d:%02d:%02d", c.Day, c.Month, c.Year, c.Hour, c.Minute,
+                c.Second);
   return buffer;
 }
 
@@ -288,8 +297,9 @@ void AppendValue(std::string& out, const TMemTable& table, int row, int field) {
     case TFieldType::String: AppendQuoted(out, table.AsStringViewAt(row, field), true); break;
     case TFieldType::Integer: AppendQuoted(out, std::to_string(table.AsIntegerAt(row, field)), false); break;
     case TFieldType::Boolean: AppendQuoted(out, table.AsBooleanAt(row, field) ? "True" : "False", false); break;
-    case TFieldType::DateTime: AppendQuoted(out, FileDateTime(table.AsDateTimeAt(row, field), false), false); break;
-    case TFieldType::Time: AppendQuoted(out, FileDateTime(table.AsDateTimeAt(row, field), true), false); break;
+    case TFieldType::DateTime: AppendQuoted(out, FileDateTime(table.AsDateTimeAt(row, field)), false); break;
+    // The whole span: a time of day would lose the days of a longer one, and its sign.
+    case TFieldType::Time: AppendQuoted(out, IsoTime(table.AsDateTimeAt(row, field)), false); break;
   }
 }
 

@@ -13,9 +13,9 @@ public:
 
 // Writes every visited record of an open table in its order, replacing the file (written to a
 // temporary file in the same folder and renamed into place); a record being edited is posted
-// first. Date-times are written "dd/mm/yyyy hh:mm:ss", times "hh:mm:ss". File failures raise
-// EQelFileError naming the path; a closed table raises ETableFileError before the file is
-// touched.
+// first. Date-times are written "dd/mm/yyyy hh:mm:ss"; times, which are spans, "hh:mm:ss" with
+// all their hours and a "-" before a negative one. File failures raise EQelFileError naming
+// the path; a closed table raises ETableFileError before the file is touched.
 void SaveTableFile(TMemTable& table, const std::string& path);
 
 // Appends the records of the file to an open table, in file order. A value that is no

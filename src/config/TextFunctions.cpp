@@ -53,18 +53,31 @@ std::string ReplaceFirst(std::string_view text, std::string_view search, std::st
 }
 
 std::string ReplaceAll(std::string_view text, std::string_view search, std::string_view replace) {
-  std::string result(text);
-  if (search.empty() || Loops(search, replace)) return result;
-  // Each pass finds the first occurrence in the whole text; text before the last replacement,
-  // less search's length, held none, so the search can resume there.
-  std::size_t from = 0;
-  for (;;) {
-    const std::size_t p = result.find(search, from);
-    if (p == std::string::npos) break;
-    result.replace(p, search.size(), replace);
-    from = p >= search.size() - 1 ? p - (search.size() - 1) : 0;
+  if (search.empty() || Loops(search, replace)) return std::string(text);
+  // One pass from the left: the output never holds search, so the first occurrence in the
+  // whole text is the one that ends first, at the output's end. A replacement goes back in
+  // front of the input, where it may complete a new occurrence with its neighbours.
+  std::string out;
+  out.reserve(text.size());
+  std::string pending;  // input to be read before the rest of text, last character first
+  std::size_t next = 0;
+  // A replacement shorter than search shrinks the text, and one that does not cascade happens
+  // once per occurrence; so more replacements than characters mean a cascade that rebuilds
+  // its own search text, which may not end or may double the text at every step.
+  std::size_t budget = text.size() + 1;
+  while (!pending.empty() || next < text.size()) {
+    if (pending.empty()) {
+      out.push_back(text[next++]);
+    } else {
+      out.push_back(pending.back());
+      pending.pop_back();
+    }
+    if (out.size() < search.size() || std::string_view(out).substr(out.size() - search.size()) != search) continue;
+    if (budget-- == 0) return std::string(text);
+    out.resize(out.size() - search.size());
+    pending.append(replace.rbegin(), replace.rend());
   }
-  return result;
+  return out;
 }
 
 std::string ApplyReplaceTable(std::string_view text, const std::vector<TReplaceRow>& rows) {

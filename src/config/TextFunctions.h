@@ -15,7 +15,9 @@ std::string DecodeAllEscapes(std::string_view text);
 std::string ReplaceFirst(std::string_view text, std::string_view search, std::string_view replace);
 // Replaces until search no longer occurs, so replacements can cascade ("  " -> " " shrinks
 // any run of spaces). A replace that holds search would never end: the text is returned
-// unchanged then.
+// unchanged then, and so it is when the replacements outnumber the text's characters (a
+// replacement that forms its search again with its neighbours, "ab" -> "bba", would grow the
+// text without end). The time taken is linear in the text and the replacements made.
 std::string ReplaceAll(std::string_view text, std::string_view search, std::string_view replace);
 
 // For each row in order: decode the escapes of its HexChar, then ReplaceAll. A row whose

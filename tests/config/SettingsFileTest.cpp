@@ -175,6 +175,43 @@ TEST(SettingsFile, DamagedFileIsReportedAndNeverOverwritten) {
   }
 }
 
+// Found by fuzzing: every key is stored with all its parents, so a hand-made key of a few
+// hundred parts grew the file with the square of its length and made every operation take
+// seconds. Such keys are refused; the limits leave room for every key the program uses.
+TEST(SettingsFile, KeysOfTooManyPartsOrCharactersAreRefused) {
+  std::string deep = "Software";  // as written in JSON: every backslash doubled
+  for (int i = 0; i < 200; ++i) deep += "\\\\part" + std::to_string(i);
+  const std::string cases[] = {
+      "{\"keys\": {\"" + deep + "\": {\"v\": 1}}}",
+      "{\"keys\": {\"Software\": {}, \"" + std::string(1025, 'k') + "\": {}}}",
+  };
+  for (const auto& content : cases) {
+    TTempDir dir;
+    const std::string path = dir.File("settings.json");
+    WriteBytes(path, content);
+    TSettingsFile store(path);
+    try {
+      store.KeyExists("Software");
+      FAIL() << "no error";
+    } catch (const ESettingsError& e) {
+      EXPECT_NE(std::string(e.what()).find("\"" + path + "\""), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("more than 32 parts or 1024 characters"), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(ReadBytes(path), content);
+  }
+
+  TTempDir dir;
+  TSettingsFile store(dir.File("settings.json"));
+  std::string longest = "K";
+  for (int i = 1; i < 32; ++i) longest += "\\K";
+  store.CreateKey(longest);  // 32 parts
+  EXPECT_TRUE(store.KeyExists(longest));
+  EXPECT_THROW(store.CreateKey(longest + "\\K"), ESettingsError);
+  EXPECT_THROW(store.CreateKey(std::string(1025, 'k')), ESettingsError);
+  store.CreateKey(std::string(1024, 'k'));
+  EXPECT_EQ(store.ReadValue(longest, "v"), std::nullopt);
+}
+
 TEST(SettingsFile, UnreadableOrUnwritablePlaceRaisesNamingTheFile) {
   TTempDir dir;
   const std::string folderAsFile = dir.File("settings.json");

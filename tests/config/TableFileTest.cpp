@@ -184,6 +184,38 @@ TEST(TableFile, IntegerAndBooleanColumns) {
   EXPECT_EQ(t.AsIntegerAt(0, 0), 1);
 }
 
+// Found by fuzzing: a time of "73:55:36" was read as three days and more but written back as
+// "01:55:36". Times are spans; they keep their days and their sign through a save and a load.
+TEST(TableFile, TimesAreSpansThatSurviveASave) {
+  TTempDir dir;
+  const std::vector<TFieldDef> fields = {{"When", TFieldType::DateTime}, {"Time", TFieldType::Time}};
+  TMemTable t("kbmT", fields);
+  t.Open();
+  WriteBytes(dir.File("in.lac"), "'When';'Time'\r\n10/10/2000 13:55:36;73:55:36\r\n;'-00:00:01'\r\n;'1234:05:06'\r\n");
+  LoadTableFile(t, dir.File("in.lac"));
+  ASSERT_EQ(t.RecordCount(), 3);
+  EXPECT_EQ(t.AsStringAt(0, 0), "2000-10-10T13:55:36");
+  EXPECT_EQ(t.AsStringAt(0, 1), "73:55:36");
+  EXPECT_EQ(t.AsStringAt(1, 1), "-00:00:01");
+  EXPECT_EQ(t.AsStringAt(2, 1), "1234:05:06");
+
+  SaveTableFile(t, dir.File("out.lac"));
+  EXPECT_EQ(ReadBytes(dir.File("out.lac")),
+            "'When';'Time'\r\n'10/10/2000 13:55:36';'73:55:36'\r\n;'-00:00:01'\r\n;'1234:05:06'\r\n");
+  TMemTable again("kbmT", fields);
+  again.Open();
+  LoadTableFile(again, dir.File("out.lac"));
+  ASSERT_EQ(again.RecordCount(), 3);
+  for (int r = 0; r < 3; ++r) EXPECT_EQ(again.AsStringAt(r, 1), t.AsStringAt(r, 1)) << r;
+
+  // Not a span: minutes or seconds beyond 59, a single digit or too many digits of hours.
+  for (const char* bad : {"00:60:00", "00:00:60", "1:00:00", "1234567:00:00", "--01:00:00", "01:00", "01:00:00 "}) {
+    t.Empty();
+    WriteBytes(dir.File("bad.lac"), std::string("'When';'Time'\r\n;'") + bad + "'\r\n");
+    EXPECT_THROW(LoadTableFile(t, dir.File("bad.lac")), ETableFileError) << bad;
+  }
+}
+
 TEST(TableFile, FileFailuresNameThePath) {
   TTempDir dir;
   TMemTable t = LogTypeTable();

@@ -38,6 +38,20 @@ TEST(TextFunctions, ReplaceFirstAndAll) {
   EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
   // A replacement that holds its search would repeat for ever.
   EXPECT_EQ(ReplaceAll("a+b", "+", "++"), "a+b");
+  EXPECT_EQ(ReplaceAll("xabab", "ab", "b"), "xbb");
+  EXPECT_EQ(ReplaceAll("aab", "ab", "ba"), "baa");  // a cascade rightwards, within the limit
+}
+
+// Found with the search-phrase fuzz target: "ab" -> "bba" moves each "a" rightwards past the "b"s while doubling
+// them, so 24 letters grew to 2^24 and more. Such a cascade gives up and leaves the text.
+TEST(TextFunctions, ReplaceAllStopsACascadeThatGrowsTheText) {
+  const std::string text = std::string(24, 'a') + "b";
+  EXPECT_EQ(ReplaceAll(text, "ab", "bba"), text);
+  EXPECT_EQ(ReplaceAll("ab", "ab", "bba"), "bba");
+  EXPECT_EQ(ReplaceAll("aab", "ab", "bba"), "bbbbaa");
+  // Long cascades that shrink the text still run to their end.
+  EXPECT_EQ(ReplaceAll(std::string(5000, ' '), "  ", " "), " ");
+  EXPECT_EQ(ReplaceAll(std::string(5000, 'a') + "b", "ab", "b"), "b");
 }
 
 TEST(TextFunctions, ApplyReplaceTable) {
