@@ -281,6 +281,7 @@ TEST_F(AnalysisRunTest, TolerantRunOverSplitRecordsOfTheCorpus) {
   EXPECT_GT(Run->Skipped().Count, 10);
   EXPECT_LT(Run->Skipped().Count, 100);
   EXPECT_EQ(handled + Run->Skipped().Count, lines);
+}
 
 // The counting pass looks at lines in the reader's buffer without handing them out; it must
 // count exactly the lines the handling pass hands out, whatever the file holds.
