@@ -165,11 +165,7 @@ void TAddPageAnalysis::BuildVisits() {
     FVisits.AddPage(open.Visit, page, time);
   }
   FVisits.Finish();
-  for (kbmData.First(); !kbmData.Eof(); kbmData.Next()) {
-    kbmData.Edit();
-    kbmData.SetBoolean(fdChecked, true);
-    kbmData.Post();
-  }
+  kbmData.SetBooleanForAll(fdChecked, true);
   kbmData.First();
 }
 

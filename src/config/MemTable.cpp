@@ -1220,6 +1220,30 @@ void TMemTable::SetInteger(int field, std::int32_t value) {
   v.Float = value;
 }
 
+void TMemTable::SetBooleanForAll(int field, bool value) {
+  CheckActive();
+  CheckField(field);
+  if (Fields()[static_cast<std::size_t>(field)].Type != TFieldType::Boolean) Fail("SetBooleanForAll of a non-boolean field");
+  CheckBrowseMode();
+  TMemStore& store = Store();
+  TBufferValue v;
+  v.Null = false;
+  v.Bool = value;
+  const int rows = ViewCount();
+  if (rows == 0) return;
+  for (int row = 0; row < rows; ++row) store.Write(RowRecord(row), field, v);
+  std::vector<char> changed(Fields().size(), 0);
+  changed[static_cast<std::size_t>(field)] = 1;
+  const std::vector<TMemTable*> tables = store.Tables;
+  for (TMemTable* t : tables) {
+    if (t->ViewDependsOn(changed)) {
+      t->FView->RowsValid = false;
+      t->FView->CursorKnown = false;
+    }
+    if (t == this || t->FActive) t->Tell({});
+  }
+}
+
 void TMemTable::SetBoolean(int field, bool value) {
   CheckActive();
   CheckField(field);

@@ -116,6 +116,9 @@ public:
   void SetBoolean(int field, bool value);
   void SetDateTime(int field, double value);
   void ClearField(int field);
+  // Sets a boolean field in every row of the view, as an edit and post per row would, with
+  // one notice to the observers instead of one per row.
+  void SetBooleanForAll(int field, bool value);
 
   // Values at a view position without moving the cursor (for grids and charts).
   bool IsNullAt(int row, int field) const;

@@ -505,3 +505,35 @@ TEST(MemTable, OneRecordPerLogLineStaysSmall) {
 }
 
 }  // namespace
+
+namespace {
+
+// The visible rows of a filtered table get the value; a view ordered by the field is rebuilt.
+TEST(MemTable, SetBooleanForAllSetsTheViewsRowsWithOneNotice) {
+  TMemTable t("kbmTest", {{"ID", TFieldType::Integer, 0}, {"Checked", TFieldType::Boolean, 0}});
+  t.Open();
+  for (int id : {1, 2, 3}) {
+    t.Append();
+    t.SetInteger(0, id);
+    t.SetBoolean(1, false);
+    t.Post();
+  }
+  t.SetFilterText("ID <> 2");
+  t.SetFiltered(true);
+  TChangeLog log;
+  t.AddObserver(log.Observer());
+  t.SetBooleanForAll(1, true);
+  EXPECT_EQ(log.Changes.size(), 1u);
+  EXPECT_EQ(log.Count(TTableChange::TKind::Reset), 1);
+  t.SetFiltered(false);
+  std::vector<bool> checked;
+  for (t.First(); !t.Eof(); t.Next()) checked.push_back(t.AsBoolean(1));
+  EXPECT_EQ(checked, (std::vector<bool>{true, false, true}));
+
+  t.OrderBy("Checked", false);
+  t.SetBooleanForAll(1, false);
+  for (t.First(); !t.Eof(); t.Next()) EXPECT_FALSE(t.AsBoolean(1));
+  EXPECT_THROW(t.SetBooleanForAll(0, true), EMemTableError);
+}
+
+}  // namespace
