@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the fuzz targets: a private folder for the files they write, and dialogs that
-// only count what they are asked. Nothing here touches the user's settings or files.
+// Helpers of the fuzz targets: a private folder for the files they write. Nothing here
+// touches the user's settings or files.
 #include <stdlib.h>
 
 #include <cstddef>
@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Dialogs.h"
+#include "platform/SilentDialogs.h"
 
 namespace fuzzsupport {
 
@@ -50,22 +50,6 @@ inline std::string ReadFile(const std::string& path) {
   std::fprintf(stderr, "fuzz check failed: %s\n", what);
   std::abort();
 }
-
-// Answers every question with "no" or "cancel" and shows nothing.
-class TSilentDialogs : public IDialogs {
-public:
-  int Shown = 0;
-  void ShowWarning(const std::string&) override { ++Shown; }
-  void ShowMessage(const std::string&) override { ++Shown; }
-  void ShowInformation(const std::string&) override { ++Shown; }
-  void ShowError(const std::string&) override { ++Shown; }
-  bool Confirm(const std::string&) override { return false; }
-  bool AskYesNo(const std::string&) override { return false; }
-  TAnswer AskYesNoCancel(const std::string&) override { return TAnswer::Cancel; }
-  std::string InputBox(const std::string&, const std::string&, const std::string& text) override { return text; }
-  std::optional<std::vector<std::string>> OpenFiles(const TFileDialogOptions&) override { return std::nullopt; }
-  std::optional<std::string> SaveFile(const TFileDialogOptions&) override { return std::nullopt; }
-};
 
 // A small generator that input bytes steer, so the fuzzer can vary the operations it makes.
 class TSteer {

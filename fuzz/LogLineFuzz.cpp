@@ -47,7 +47,7 @@ struct TMode {
 
 struct TSetup {
   testsupport::TMemorySettingsStore Store;
-  fuzzsupport::TSilentDialogs Dialogs;
+  TSilentDialogs Dialogs;
   std::unique_ptr<Tglobals> Globals;
   std::vector<TMode> Modes;
 

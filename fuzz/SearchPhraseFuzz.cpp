@@ -22,7 +22,7 @@ namespace {
 
 struct TSetup {
   testsupport::TMemorySettingsStore Store;
-  fuzzsupport::TSilentDialogs Dialogs;
+  TSilentDialogs Dialogs;
   std::unique_ptr<Tglobals> Globals;
   std::unique_ptr<TDSearchPattern> Parser;
 

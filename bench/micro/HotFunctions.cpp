@@ -14,7 +14,7 @@
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
 #include "log/W2SearchPat.h"
-#include "platform/Dialogs.h"
+#include "platform/SilentDialogs.h"
 #include "platform/ProgramDir.h"
 #include "platform/SettingsStore.h"
 
@@ -26,20 +26,6 @@ public:
   void CreateKey(const std::string&) override {}
   std::optional<TRegValue> ReadValue(const std::string&, const std::string&) override { return std::nullopt; }
   bool WriteValue(const std::string&, const std::string&, const TRegValue&) override { return true; }
-};
-
-class TSilentDialogs : public IDialogs {
-public:
-  void ShowWarning(const std::string&) override {}
-  void ShowMessage(const std::string&) override {}
-  void ShowInformation(const std::string&) override {}
-  void ShowError(const std::string&) override {}
-  bool Confirm(const std::string&) override { return false; }
-  bool AskYesNo(const std::string&) override { return false; }
-  TAnswer AskYesNoCancel(const std::string&) override { return TAnswer::Cancel; }
-  std::string InputBox(const std::string&, const std::string&, const std::string& text) override { return text; }
-  std::optional<std::vector<std::string>> OpenFiles(const TFileDialogOptions&) override { return std::nullopt; }
-  std::optional<std::string> SaveFile(const TFileDialogOptions&) override { return std::nullopt; }
 };
 
 const char* const Agents[] = {

@@ -6,23 +6,17 @@
 #include <string>
 #include <utility>
 
-#include "platform/Dialogs.h"
+#include "platform/SilentDialogs.h"
 #include "platform/RunHost.h"
 #include "platform/SettingsStore.h"
 
-class TConsoleDialogs : public IDialogs {
+// Nobody answers, but the boxes' texts are printed.
+class TConsoleDialogs : public TSilentDialogs {
 public:
   void ShowWarning(const std::string& text) override;
   void ShowMessage(const std::string& text) override;
   void ShowInformation(const std::string& text) override;
   void ShowError(const std::string& text) override;
-  // Nobody answers: questions take their cautious answer, inputs and dialogs are cancelled.
-  bool Confirm(const std::string&) override { return false; }
-  bool AskYesNo(const std::string&) override { return false; }
-  TAnswer AskYesNoCancel(const std::string&) override { return TAnswer::Cancel; }
-  std::string InputBox(const std::string&, const std::string&, const std::string& text) override { return text; }
-  std::optional<std::vector<std::string>> OpenFiles(const TFileDialogOptions&) override { return std::nullopt; }
-  std::optional<std::string> SaveFile(const TFileDialogOptions&) override { return std::nullopt; }
 };
 
 // A percentage on standard error when it is a terminal and the run lasts more than a second.
