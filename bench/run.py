@@ -28,6 +28,7 @@ import tempfile
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(ROOT, "bench", "out")
 GENLOG = os.path.join(os.path.dirname(ROOT), "shared", "tools", "genlog.py")
+WIDELOG = os.path.join(ROOT, "bench", "widelog.py")  # genlog.py for many distinct paths
 REPORT = os.path.join(ROOT, "build-release", "bin", "trevalo-report")
 MICRO = os.path.join(ROOT, "build-release", "bin", "trevalo-bench")
 CORPUS = os.path.join(os.path.dirname(ROOT), "shared", "corpus")
@@ -48,7 +49,8 @@ def log_file(genargs):
     path = os.path.join(OUT, name)
     if not os.path.exists(path):
         print(f"generating {os.path.basename(path)} ...", file=sys.stderr)
-        subprocess.run([sys.executable, GENLOG, *genargs, "-o", path + ".tmp"], check=True)
+        generator = WIDELOG if "--paths" in genargs else GENLOG
+        subprocess.run([sys.executable, generator, *genargs, "-o", path + ".tmp"], check=True)
         os.replace(path + ".tmp", path)
     return path
 

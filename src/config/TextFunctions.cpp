@@ -65,9 +65,22 @@ std::string ReplaceAll(std::string_view text, std::string_view search, std::stri
   // once per occurrence; so more replacements than characters mean a cascade that rebuilds
   // its own search text, which may not end or may double the text at every step.
   std::size_t budget = text.size() + 1;
+  // Text characters still to take one by one after a replacement. Once the output ends in
+  // search.size() - 1 characters taken from text as they stand there, the next occurrence is
+  // the first one text holds from there on, and everything up to its last character is taken
+  // at once.
+  std::size_t single = 0;
   while (!pending.empty() || next < text.size()) {
     if (pending.empty()) {
+      if (single == 0) {
+        const std::size_t found = text.find(search, next - std::min(next, search.size() - 1));
+        const std::size_t last = found == std::string_view::npos ? text.size() : found + search.size() - 1;
+        out.append(text.substr(next, last - next));
+        next = last;
+        if (next == text.size()) break;
+      }
       out.push_back(text[next++]);
+      if (single > 0) --single;
     } else {
       out.push_back(pending.back());
       pending.pop_back();
@@ -76,6 +89,7 @@ std::string ReplaceAll(std::string_view text, std::string_view search, std::stri
     if (budget-- == 0) return std::string(text);
     out.resize(out.size() - search.size());
     pending.append(replace.rbegin(), replace.rend());
+    single = search.size() - 1;
   }
   return out;
 }
