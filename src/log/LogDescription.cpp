@@ -32,7 +32,7 @@ char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A
 
 // line.find(c, from), without the call of the library's scan: most delimiters stand within a
 // few characters, where its setting up costs more than the search.
-std::size_t FindChar(std::string_view line, char c, std::size_t from) {
+std::size_t ScanForChar(std::string_view line, char c, std::size_t from) {
   std::size_t i = from;
 #if defined(__SSE2__)
   const __m128i pattern = _mm_set1_epi8(c);
@@ -57,6 +57,11 @@ std::size_t FindChar(std::string_view line, char c, std::size_t from) {
   for (; i < line.size(); ++i)
     if (line[i] == c) return i;
   return line.npos;
+}
+
+// The opening character of a field mostly follows the previous one's closing at once.
+inline std::size_t FindChar(std::string_view line, char c, std::size_t from) {
+  return from < line.size() && line[from] == c ? from : ScanForChar(line, c, from);
 }
 
 int FindRecord(const std::vector<TLogFieldDef>& fields, std::string_view name) {
