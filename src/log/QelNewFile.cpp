@@ -469,6 +469,25 @@ bool TQelBufferedFile::TryReadLineView(std::string_view& s) {
   return true;
 }
 
+TQelBufferedFile::TLineTally TQelBufferedFile::CountBufferedLines(char comment) {
+  CheckOpen();
+  TLineTally tally;
+  const char* start = Buffer + BufferOffset(FBufferCount);
+  const char* end = Buffer + FBufferCount;
+  if (const void* cr = std::memchr(start, '\r', static_cast<std::size_t>(end - start))) end = static_cast<const char*>(cr);
+  while (const void* found = std::memchr(start, '\n', static_cast<std::size_t>(end - start))) {
+    const auto* lf = static_cast<const char*>(found);
+    const auto length = static_cast<std::size_t>(lf - start);
+    if (length > static_cast<std::size_t>(FLineLimit)) break;
+    ++tally.Lines;
+    // A line that starts with a visible character is not blank.
+    if (length > 0 && *start != comment && (!IsBlank(*start) || TrimmedLength(start, length) > 0)) ++tally.Kept;
+    start = lf + 1;
+  }
+  FPosition = FBufferStart + (start - Buffer);
+  return tally;
+}
+
 void TQelBufferedFile::SkipLine() {
   CheckOpen();
   for (;;) {

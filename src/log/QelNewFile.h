@@ -111,6 +111,15 @@ public:
   // that reads, writes or moves. False, with nothing read, for a line that ReadLine refuses
   // as too long.
   virtual bool TryReadLineView(std::string_view& s);
+  // Steps over the lines that end in LF within the buffer, as TryReadLineView would read them
+  // one by one, and counts them: all of them, and those that are neither blank nor begin with
+  // `comment`. It stops before a line that ends in CR or is too long, and at the buffer's
+  // end, where TryReadLineView goes on.
+  struct TLineTally {
+    std::int64_t Lines = 0;
+    std::int64_t Kept = 0;
+  };
+  TLineTally CountBufferedLines(char comment);
   virtual void WriteString(const std::string& s);
   virtual void WriteLine(const std::string& s);
   virtual void Flush();

@@ -105,6 +105,10 @@ void TAnalysisRun::CountLogLines(TQelBufferedFile& reader, TDSearchPattern& pars
                                  std::int64_t& count) {
   std::string_view view;
   while (!reader.Eof()) {
+    const TQelBufferedFile::TLineTally tally = reader.CountBufferedLines('#');
+    FPhysicalLine += tally.Lines;
+    count += tally.Kept;
+    if (reader.Eof()) break;
     if (reader.TryReadLineView(view)) {
       ++FPhysicalLine;
       if (!view.empty() && view[0] != '#') ++count;

@@ -303,7 +303,8 @@ TEST_F(AnalysisRunTest, TheCountingPassCountsTheLinesTheHandlingPassHandsOut) {
   std::vector<std::string> files;
   for (int f = 0; f < 4; ++f) {
     std::string bytes = Line("0.0.0.0") + "\n";  // the line the log type is chosen by
-    for (int i = 0; i < 400; ++i) bytes += pieces[random() % std::size(pieces)] + ends[random() % 3];
+    // LF only in the first two files, where whole buffers are counted at once.
+    for (int i = 0; i < 400; ++i) bytes += pieces[random() % std::size(pieces)] + ends[f < 2 ? 0 : random() % 3];
     if (f == 3) bytes += Line("7.7.7.7");  // no line end at the end
     files.push_back(Log("f" + std::to_string(f) + ".log", bytes));
   }
