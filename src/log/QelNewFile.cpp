@@ -3,6 +3,7 @@
 
 #include "log/QelNewFile.h"
 
+#include "log/FileWindow.h"
 #include "log/GzipStream.h"
 
 #include <fcntl.h>
@@ -42,6 +43,9 @@ int OpenFlags(TFileOpenMode mode) {
 }
 
 mode_t CreationMode(TFileOpenMode mode) { return (mode & omReadOnly) ? 0444 : 0666; }
+
+// Bytes searched at once for line ends; a mapped window is larger than the cache.
+constexpr std::int32_t ScanStretch = 64 * 1024;
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
@@ -236,6 +240,12 @@ void TQelBufferedFile::Open(TFileOpenMode mode) {
   FDirty = false;
   FFlushWhenFull = mode & omSequential;
   if ((mode & omRead) && !(mode & omWrite) && TGzipStream::IsGzip(FHandle)) OpenDecoder();
+  if (MapWindow > 0 && !UserBuffer && (mode & omRead) && !(mode & omWrite) && !FDecoder) {
+    // A window starts at the page of the line it is made for, so it holds one page more.
+    const std::int64_t page = TFileWindow::PageSize();
+    FWindowSize = (std::max(MapWindow, FCapacity) + page - 1) / page * page + page;
+    if (FWindowSize <= INT32_MAX) FWindow = std::make_unique<TFileWindow>();
+  }
 }
 
 void TQelBufferedFile::OpenDecoder() {
@@ -267,6 +277,7 @@ void TQelBufferedFile::Close() {
   FBufferCount = 0;
   FDirty = false;
   FDecoder.reset();
+  FWindow.reset();
   try {
     TQelFile::Close();
   } catch (const EQelFileError&) {
@@ -351,14 +362,11 @@ void TQelBufferedFile::Read(void* dest, std::int32_t count) {
   if (rest > FDirectLimit) {
     ReadAt(out + copied, rest, FPosition + copied);
   } else if (rest > 0) {
-    Flush();
-    FBufferStart += FBufferCount;
-    FBufferCount = 0;
-    const std::int32_t n = Available(FCapacity, FBufferStart);
-    ReadAt(Buffer, n, FBufferStart);
-    FBufferCount = n;
-    std::memcpy(out + copied, Buffer, static_cast<std::size_t>(rest));
+    const std::int64_t from = FBufferStart + FBufferCount;
+    Refill(from);
+    std::memcpy(out + copied, Buffer + (from - FBufferStart), static_cast<std::size_t>(rest));
   }
+  CheckNotCut();
   FPosition += count;
 }
 
@@ -416,15 +424,17 @@ std::int32_t TQelBufferedFile::FindLineEnd(std::int32_t from, std::int32_t to) {
   if (const void* lf = std::memchr(start, '\n', static_cast<std::size_t>(end - start))) {
     end = static_cast<const char*>(lf);
   }
-  // Most logs hold no CR, or one per line: the next one is looked for through the rest of
-  // the window once and remembered, rather than once more in every line.
+  // Most logs hold no CR, or one per line: the next one is looked for through a stretch of
+  // many lines once and remembered, rather than once more in every line. The stretch stays
+  // within the cache, where the line search finds it again.
   const std::int64_t at = FBufferStart + from;
   const std::int64_t lineEnd = FBufferStart + (end - Buffer);
   if (at < FCRFrom || at > FCRNext || (!FCRFound && lineEnd > FCRNext)) {
-    const void* cr = std::memchr(start, '\r', static_cast<std::size_t>(FBufferCount - from));
+    const std::int32_t ahead = std::min(FBufferCount - from, std::max(static_cast<std::int32_t>(end - start), ScanStretch));
+    const void* cr = std::memchr(start, '\r', static_cast<std::size_t>(ahead));
     FCRFrom = at;
     FCRFound = cr != nullptr;
-    FCRNext = FBufferStart + (FCRFound ? static_cast<const char*>(cr) - Buffer : FBufferCount);
+    FCRNext = FBufferStart + (FCRFound ? static_cast<const char*>(cr) - Buffer : from + ahead);
   }
   if (FCRFound && FCRNext < lineEnd) end = Buffer + (FCRNext - FBufferStart);
   return static_cast<std::int32_t>(end - Buffer);
@@ -443,22 +453,16 @@ bool TQelBufferedFile::TryReadLineView(std::string_view& s) {
   std::int32_t scanEnd = std::min(FBufferCount, a + FLineLimit + 1);
   std::int32_t e = FindLineEnd(a, scanEnd);
   if (e == FBufferCount && FBufferStart + FBufferCount < FFileSize) {
-    // The line runs on behind the window: move its start to the front and fill up behind it.
-    // One refill suffices, as the buffer holds more than the longest line.
-    Flush();
-    if (a > 0) {
-      std::memmove(Buffer, Buffer + a, static_cast<std::size_t>(FBufferCount - a));
-      FBufferStart += a;
-      FBufferCount -= a;
-      e -= a;
-      a = 0;
-    }
-    const std::int32_t n = Available(FCapacity - FBufferCount, FBufferStart + FBufferCount);
-    ReadAt(Buffer + FBufferCount, n, FBufferStart + FBufferCount);
-    FBufferCount += n;
-    scanEnd = std::min(FBufferCount, FLineLimit + 1);
+    // The line runs on behind the window: a new one starts with it. One refill suffices, as
+    // the window holds more than the longest line.
+    const std::int64_t lineStart = FBufferStart + a, scanned = FBufferStart + e;
+    Refill(lineStart);
+    a = static_cast<std::int32_t>(lineStart - FBufferStart);
+    e = static_cast<std::int32_t>(scanned - FBufferStart);
+    scanEnd = std::min(FBufferCount, a + FLineLimit + 1);
     e = FindLineEnd(e, scanEnd);
   }
+  CheckNotCut();  // before the bytes found are judged
   if (e - a > FLineLimit) {
     FPosition = FBufferStart + a;
     return false;
@@ -473,7 +477,8 @@ TQelBufferedFile::TLineTally TQelBufferedFile::CountBufferedLines(char comment) 
   CheckOpen();
   TLineTally tally;
   const char* start = Buffer + BufferOffset(FBufferCount);
-  const char* end = Buffer + FBufferCount;
+  // A stretch at a time, so that both searches find it in the cache.
+  const char* end = start + std::min<std::ptrdiff_t>(Buffer + FBufferCount - start, ScanStretch);
   if (const void* cr = std::memchr(start, '\r', static_cast<std::size_t>(end - start))) end = static_cast<const char*>(cr);
   while (const void* found = std::memchr(start, '\n', static_cast<std::size_t>(end - start))) {
     const auto* lf = static_cast<const char*>(found);
@@ -484,26 +489,60 @@ TQelBufferedFile::TLineTally TQelBufferedFile::CountBufferedLines(char comment) 
     if (length > 0 && *start != comment && (!IsBlank(*start) || TrimmedLength(start, length) > 0)) ++tally.Kept;
     start = lf + 1;
   }
+  CheckNotCut();
   FPosition = FBufferStart + (start - Buffer);
   return tally;
+}
+
+// The window from file offset `from` on, as full as it goes. Copied, it keeps the bytes it
+// holds from there on, moved to the front, and reads the rest; mapped, it starts at the page
+// that holds `from`.
+void TQelBufferedFile::Refill(std::int64_t from) {
+  Flush();
+  if (FWindow) {
+    const std::int64_t start = from - from % TFileWindow::PageSize();
+    const std::int64_t length = std::min(FWindowSize, FFileSize - start);
+    const char* data = length > 0 ? FWindow->Map(FHandle, start, static_cast<std::size_t>(length)) : nullptr;
+    if (data != nullptr) {
+      Buffer = const_cast<char*>(data);  // read only: a file opened for reading is never written
+      FBufferStart = start;
+      FBufferCount = static_cast<std::int32_t>(length);
+      return;
+    }
+    // The end of the file, or a mapping the system refused: copies from here on.
+    CheckNotCut();
+    FWindow.reset();
+    Buffer = FOwnedBuffer.get();
+    FBufferCount = 0;
+  }
+  const std::int64_t kept = from >= FBufferStart ? std::max<std::int64_t>(FBufferStart + FBufferCount - from, 0) : 0;
+  if (kept > 0 && from > FBufferStart)
+    std::memmove(Buffer, Buffer + (from - FBufferStart), static_cast<std::size_t>(kept));
+  FBufferStart = from;
+  FBufferCount = static_cast<std::int32_t>(kept);
+  const std::int32_t n = Available(FCapacity - FBufferCount, FBufferStart + FBufferCount);
+  ReadAt(Buffer + FBufferCount, n, FBufferStart + FBufferCount);
+  FBufferCount += n;
+}
+
+void TQelBufferedFile::CheckNotCut() const {
+  if (FWindow && FWindow->Cut())
+    throw EUnreadableContentError("cannot read file \"" + FFileName + "\": it was cut short while it was read");
 }
 
 void TQelBufferedFile::SkipLine() {
   CheckOpen();
   for (;;) {
-    const std::int32_t e = FindLineEnd(BufferOffset(FBufferCount), FBufferCount);
+    // BufferOffset may empty the window: FBufferCount is read after it.
+    const std::int32_t a = BufferOffset(FBufferCount);
+    const std::int32_t e = FindLineEnd(a, FBufferCount);
     FPosition = FBufferStart + e;
     if (e < FBufferCount) {
       StepOverLineEnd(e);
       return;
     }
     if (FPosition >= FFileSize) return;
-    Flush();
-    FBufferStart = FPosition;
-    FBufferCount = 0;
-    const std::int32_t n = Available(FCapacity, FBufferStart);
-    ReadAt(Buffer, n, FBufferStart);
-    FBufferCount = n;
+    Refill(FPosition);
   }
 }
 

@@ -15,13 +15,20 @@ public:
   using std::runtime_error::runtime_error;
 };
 
-// Compressed content that cannot be decoded (damaged, cut off, a wrong check sum). No line
-// of it can be skipped: readers that step over bad lines let this one through.
-class EGzipDataError : public EQelFileError {
+// Content that cannot be read on from where it failed. No line of it can be skipped: readers
+// that step over bad lines let this one through.
+class EUnreadableContentError : public EQelFileError {
 public:
   using EQelFileError::EQelFileError;
 };
 
+// Compressed content that cannot be decoded (damaged, cut off, a wrong check sum).
+class EGzipDataError : public EUnreadableContentError {
+public:
+  using EUnreadableContentError::EUnreadableContentError;
+};
+
+class TFileWindow;
 class TGzipStream;
 
 using TFileOpenMode = std::uint16_t;
@@ -113,8 +120,8 @@ public:
   virtual bool TryReadLineView(std::string_view& s);
   // Steps over the lines that end in LF within the buffer, as TryReadLineView would read them
   // one by one, and counts them: all of them, and those that are neither blank nor begin with
-  // `comment`. It stops before a line that ends in CR or is too long, and at the buffer's
-  // end, where TryReadLineView goes on.
+  // `comment`. It stops before a line that ends in CR or is too long, and after a stretch of
+  // the buffer; TryReadLineView goes on from there.
   struct TLineTally {
     std::int64_t Lines = 0;
     std::int64_t Kept = 0;
@@ -130,6 +137,10 @@ public:
   std::int32_t MaxLineLength = 4000;
   std::int32_t BufferSize = 4096;
   char* Buffer = nullptr;  // BufferSize bytes; supplied by the caller when UserBuffer
+  // A plain file opened for reading only is seen through a memory mapping of this many bytes
+  // at a time (at least BufferSize) instead of being copied into Buffer, which then points
+  // into the mapping; 0: never. Not with UserBuffer.
+  std::int32_t MapWindow = 0;
 
   std::int64_t FileSize() const { return FFileSize; }
 
@@ -158,12 +169,16 @@ private:
   std::int32_t FindLineEnd(std::int32_t from, std::int32_t to);
   void ForgetLineEnds() { FCRFrom = INT64_MAX; }
   void StepOverLineEnd(std::int32_t e);
+  void Refill(std::int64_t from);
+  void CheckNotCut() const;
 
   void OpenDecoder();
   void DecodeAhead(std::int64_t end);
 
   std::unique_ptr<char[]> FOwnedBuffer;
   std::unique_ptr<TGzipStream> FDecoder;  // while compressed content is read
+  std::unique_ptr<TFileWindow> FWindow;   // while the file is read through a mapping
+  std::int64_t FWindowSize = 0;
   // The first CR at or after file offset FCRFrom is at FCRNext, or when FCRFound is false,
   // there is none before FCRNext. Kept as file offsets, which stay true while the window
   // moves; forgotten when the file is written.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -119,4 +120,21 @@ TEST(CountedStrings, CountsWithoutLetterCaseAndKeepsTheFirstSpelling) {
   }
   EXPECT_EQ(texts, (std::vector<std::string>{"", "Bar", "foo", "foo ", "\xC3\x84pfel"}));
   EXPECT_EQ(sums, (std::vector<int>{1, 1, 3, 1, 2}));
+}
+
+// Sorting first by a key of the leading bytes must give CompareFolded's order: texts with long
+// common beginnings, letters beyond ASCII, raw bytes, NULs and ends at every place.
+TEST(CountedStrings, SortsInTheOrderOfCompareFolded) {
+  const std::string units[] = {"a", "B", "/", "_", "0", std::string(1, '\0'), "\xC3\xA9", "\xC3\x89", "\xFF", "z"};
+  std::mt19937 random(7);
+  TCountedStrings counts;
+  for (int i = 0; i < 3000; ++i) {
+    std::string text = i % 2 == 0 ? "/blog/2017/01/post-" : "";
+    for (int n = static_cast<int>(random() % 30); n > 0; --n) text += units[random() % std::size(units)];
+    counts.Add(text);
+  }
+  const auto sorted = counts.Sorted();
+  ASSERT_EQ(sorted.size(), counts.Size());
+  for (std::size_t i = 1; i < sorted.size(); ++i)
+    ASSERT_LT(CompareFolded(*sorted[i - 1].Text, *sorted[i].Text), 0) << i;
 }

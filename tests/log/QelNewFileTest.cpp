@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -158,6 +159,116 @@ TEST(QelBufferedFile, ReadsRandomTextLikeAPlainSplitter) {
     EXPECT_TRUE(file.Eof());
     file.Close();
   }
+}
+
+// A file seen through mapped windows must read exactly as one copied into the buffer, by every
+// kind of read and wherever a window ends. The copying reader is the reference.
+TEST(QelBufferedFile, MappedWindowsReadWhatCopiesRead) {
+  std::mt19937 random(20261210);
+  const char* const ends[] = {"\n", "\n", "\n", "\r\n", "\r"};
+  const char alphabet[] = "abc #,.:/\t-0123456789";
+  std::string bytes;
+  while (bytes.size() < 300000) {
+    for (auto n = random() % 61; n > 0; --n) bytes += alphabet[random() % (sizeof alphabet - 1)];
+    bytes += ends[random() % std::size(ends)];
+  }
+  TTempDir dir;
+  WriteBytes(dir.File("log"), bytes);
+  const auto size = static_cast<std::int64_t>(bytes.size());
+
+  for (const std::int32_t window : {1, 8192, 4 * 1024 * 1024}) {
+    SCOPED_TRACE(window);
+    TQelBufferedFile copied, mapped;
+    for (TQelBufferedFile* file : {&copied, &mapped}) {
+      file->BufferSize = 4096;
+      file->MaxLineLength = 200;
+      file->MapWindow = file == &mapped ? window : 0;
+      file->SetFileName(dir.File("log"));
+      file->Open(omReadExisting);
+    }
+    std::string a, b;
+    for (int step = 0; step < 4000; ++step) {
+      const auto position = copied.GetPosition();
+      const auto op = random() % 6;
+      SCOPED_TRACE(op);
+      switch (op) {
+        case 0: {
+          const auto to = static_cast<std::int64_t>(random() % (bytes.size() + 1));
+          copied.SetPosition(to);
+          mapped.SetPosition(to);
+          break;
+        }
+        case 1: {
+          const auto count = static_cast<std::int32_t>(std::min<std::int64_t>(random() % 9000, size - position));
+          copied.ReadString(a, count);
+          mapped.ReadString(b, count);
+          ASSERT_EQ(a, b) << step;
+          break;
+        }
+        case 2:
+          if (copied.Eof()) break;
+          copied.ReadLine(a);
+          mapped.ReadLine(b);
+          ASSERT_EQ(a, b) << step;
+          break;
+        case 3:
+          copied.SkipLine();
+          mapped.SkipLine();
+          break;
+        case 4: {
+          // The windows differ, and so may the lines counted at once; each reader must count
+          // exactly the lines it steps over.
+          for (TQelBufferedFile* file : {&copied, &mapped}) {
+            const auto from = file->GetPosition();
+            const auto tally = file->CountBufferedLines('#');
+            const std::string_view passed = std::string_view(bytes).substr(
+                static_cast<std::size_t>(from), static_cast<std::size_t>(file->GetPosition() - from));
+            EXPECT_EQ(tally.Lines, std::count(passed.begin(), passed.end(), '\n')) << step;
+            EXPECT_EQ(passed.find('\r'), std::string_view::npos) << step;
+            std::int64_t kept = 0;
+            for (std::size_t i = 0; i < passed.size(); i = passed.find('\n', i) + 1)
+              kept += passed[i] != '#' && passed.find_first_not_of(" \t\n", i) < passed.find('\n', i);
+            EXPECT_EQ(tally.Kept, kept) << step;
+          }
+          mapped.SetPosition(copied.GetPosition());
+          break;
+        }
+        default: {
+          std::string c(100, '\0'), d(100, '\0');
+          ASSERT_EQ(copied.ReadSome(c.data(), 100), mapped.ReadSome(d.data(), 100));
+          ASSERT_EQ(c, d) << step;
+        }
+      }
+      ASSERT_EQ(copied.GetPosition(), mapped.GetPosition()) << step << " from " << position;
+      ASSERT_EQ(copied.Eof(), mapped.Eof()) << step;
+    }
+    copied.Close();
+    mapped.Close();
+  }
+}
+
+// A log cut short while it is read (rotated by copying and emptying it) must end the reading
+// with an error, not with the crash that touching the lost pages of a mapping would cause.
+TEST(QelBufferedFile, AMappedFileCutShortWhileReadGivesAnError) {
+  TTempDir dir;
+  std::string bytes;
+  while (bytes.size() < 2000000) bytes += "line " + std::to_string(bytes.size()) + " of the log\n";
+  WriteBytes(dir.File("log"), bytes);
+  TQelBufferedFile file;
+  file.BufferSize = 256 * 1024;
+  file.MapWindow = 4 * 1024 * 1024;
+  file.SetFileName(dir.File("log"));
+  file.Open(omReadExisting);
+  std::string line;
+  file.ReadLine(line);
+  ASSERT_EQ(::truncate(dir.File("log").c_str(), 0), 0);
+  try {
+    while (!file.Eof()) file.ReadLine(line);
+    ADD_FAILURE() << "the cut went unnoticed";
+  } catch (const EUnreadableContentError& e) {
+    EXPECT_EQ(e.what(), "cannot read file \"" + dir.File("log") + "\": it was cut short while it was read");
+  }
+  file.Close();
 }
 
 TEST(QelBufferedFile, LineLengthLimitLeavesPositionAtTheOverlongLine) {
