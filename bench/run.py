@@ -177,6 +177,7 @@ def main():
     header = f"{'case':<14} {'program':<10} {'lines':>9} {'wall s':>8} {'cpu s':>8} {'lines/s':>11} {'peak MB':>8} {'cpu ratio':>9}"
     print(header)
     print("-" * len(header))
+    cpu_per_line = {}
     for name in names:
         genargs, reportargs, compare = CASES[name]
         path = log_file(genargs)
@@ -184,12 +185,19 @@ def main():
         with tempfile.TemporaryDirectory() as work:
             settings = os.path.join(work, "settings.json")
             wall, cpu, peak, _ = timed([REPORT, "--settings", settings, *reportargs, path])
+            cpu_per_line[name] = cpu / max(lines, 1)
             print(f"{name:<14} {'Trevalo':<10} {lines:>9} {wall:>8.2f} {cpu:>8.2f} {lines / max(wall, 1e-9):>11,.0f} {peak:>8.1f} {'':>9}")
             if compare:
                 for program, (pwall, pcpu, ppeak, _) in peers(path, work):
                     print(f"{name:<14} {program:<10} {lines:>9} {pwall:>8.2f} {pcpu:>8.2f} "
                           f"{lines / max(pwall, 1e-9):>11,.0f} {ppeak:>8.1f} {pcpu / max(cpu, 1e-9):>8.1f}x")
         sys.stdout.flush()
+    # The targets that compare cases with each other, per line of each.
+    base = cpu_per_line.get("combined-1M")
+    if base:
+        for name, what in (("combined-5M", "scaling"), ("distinct-1M", "distinct values"), ("process-1M", "--process")):
+            if name in cpu_per_line:
+                print(f"{what}: {name} costs {cpu_per_line[name] / base:.2f}x the CPU per line of combined-1M")
     if args.micro and os.path.exists(MICRO):
         subprocess.run([MICRO, "--benchmark_min_time=0.2"], check=True)
 

@@ -2,8 +2,8 @@
 // a line ends at LF, CR or CR LF, loses its trailing bytes of code 32 or less, and one longer
 // than the limit is refused. Reads, line reads and jumps are mixed as the input steers.
 //
-// Input: byte 0 picks the buffer size, line limit and open mode, byte 1 steers the
-// operations, the rest is the file.
+// Input: byte 0 picks the buffer size and line limit, byte 1 the open mode and reading
+// through mapped windows, and steers the operations; the rest is the file.
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -58,6 +58,17 @@ struct TModel {
     }
     return true;
   }
+
+  // Behind the next line end, however far away.
+  void SkipLine() {
+    std::size_t end = Data.find_first_of("\r\n", static_cast<std::size_t>(std::min(Position, Size())));
+    if (end == std::string_view::npos) {
+      Position = std::max(Position, Size());
+      return;
+    }
+    Position = static_cast<std::int64_t>(end) + 1;
+    if (Data[end] == '\r' && end + 1 < Data.size() && Data[end + 1] == '\n') ++Position;
+  }
 };
 
 void Check(bool ok, const char* what) {
@@ -68,7 +79,7 @@ void Exercise(TQelBufferedFile& reader, TModel& model, fuzzsupport::TSteer& stee
   std::string line, expected, bytes;
   const std::int64_t maxOps = model.Size() + 16;
   for (std::int64_t op = 0; op < maxOps; ++op) {
-    const std::uint32_t kind = steer.Next(12);
+    const std::uint32_t kind = steer.Next(14);
     if (kind < 8) {
       const bool fits = model.ReadLine(expected);
       try {
@@ -92,10 +103,29 @@ void Exercise(TQelBufferedFile& reader, TModel& model, fuzzsupport::TSteer& stee
       } catch (const EQelFileError&) {
         Check(!fits, "Read refused bytes that are there");
       }
-    } else {
+    } else if (kind < 12) {
       const std::int64_t p = static_cast<std::int64_t>(steer.Next(static_cast<std::uint32_t>(model.Size() + 3))) - 1;
       reader.SetPosition(p);
       model.Position = std::max<std::int64_t>(p, 0);
+    } else if (kind == 12) {
+      reader.SkipLine();
+      model.SkipLine();
+    } else {
+      // The lines counted at once are the lines the model reads up to the new position, each
+      // ended by LF and within the limit.
+      const auto tally = reader.CountBufferedLines('#');
+      std::int64_t lines = 0, kept = 0;
+      while (model.Position < reader.GetPosition()) {
+        const auto start = static_cast<std::size_t>(model.Position);
+        Check(model.ReadLine(expected), "a line longer than the limit was counted");
+        Check(model.Data[static_cast<std::size_t>(model.Position) - 1] == '\n', "a line not ended by LF was counted");
+        Check(model.Data.substr(start, static_cast<std::size_t>(model.Position) - start).find('\r') == std::string_view::npos,
+              "a line ended by CR was counted");
+        ++lines;
+        if (!expected.empty() && expected[0] != '#') ++kept;
+      }
+      Check(model.Position == reader.GetPosition(), "counting stopped within a line");
+      Check(tally.Lines == lines && tally.Kept == kept, "the lines counted differ");
     }
     Check(reader.GetPosition() == model.Position, "the position differs");
     Check(reader.Eof() == (model.Position >= model.Size()), "Eof differs");
@@ -115,6 +145,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   reader.SetFileName(path);
   reader.BufferSize = BufferSizes[data[0] % std::size(BufferSizes)];
   reader.MaxLineLength = LineLimitFor(static_cast<std::uint8_t>(data[0] / std::size(BufferSizes)), reader.BufferSize);
+  reader.MapWindow = (data[1] & 0x20) ? 1 : 0;  // the smallest window there is
   const std::int32_t lineLimit = std::max(reader.MaxLineLength, 0);
   const bool opens = static_cast<std::int64_t>(reader.BufferSize) - 2 >= lineLimit;
   const TFileOpenMode mode = omReadExisting | ((data[1] & 0x80) ? omFullBuffer : 0) | ((data[1] & 0x40) ? omSequential : 0);

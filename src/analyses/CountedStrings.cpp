@@ -60,6 +60,6 @@ std::vector<TCountedStrings::TEntry> TCountedStrings::Sorted() const {
   });
   std::vector<TEntry> entries;
   entries.reserve(keys.size());
-  for (const TSortKey& key : keys) entries.push_back({&FCounts.At(key.Index).Text, FCounts.At(key.Index).Value});
+  for (const TSortKey& key : keys) entries.push_back({FCounts.At(key.Index).Text, FCounts.At(key.Index).Value});
   return entries;
 }

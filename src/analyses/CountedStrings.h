@@ -13,7 +13,7 @@
 class TCountedStrings {
 public:
   struct TEntry {
-    const std::string* Text;
+    std::string_view Text;
     std::int32_t Count;
   };
 

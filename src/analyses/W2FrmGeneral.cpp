@@ -154,7 +154,7 @@ void TGeneralAnalysis::FillSummary(std::int64_t hits) {
 void TGeneralAnalysis::FillCounts(TMemTable& table, const TCountedStrings& list) {
   for (const auto& [text, count] : list.Sorted()) {
     table.Append();
-    table.SetString(ColText, *text);
+    table.SetString(ColText, text);
     table.SetInteger(ColCount, count);
     table.Post();
   }

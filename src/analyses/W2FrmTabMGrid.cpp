@@ -82,7 +82,7 @@ void TTabMGridAnalysis::BuildRows() {
   std::int32_t id = 0;
   for (const auto& entry : entries) {
     kbmChart.Append();
-    kbmChart.SetString(fName, *entry.Text);
+    kbmChart.SetString(fName, entry.Text);
     kbmChart.SetInteger(fSumme, entry.Count);
     kbmChart.SetInteger(fID, id++);
     kbmChart.SetBoolean(fAnzeigen, true);

@@ -125,7 +125,7 @@ void TPopulareTimeAnalysis::CheckLine(const std::string& line, TDSearchPattern& 
 void TPopulareTimeAnalysis::FinishRun() {
   if (kbmPopulareTime.Active()) {
     for (const auto& [name, count] : FNames.Sorted()) {
-      if (!kbmPopulareTime.Locate("Name", *name, true)) continue;
+      if (!kbmPopulareTime.Locate("Name", name, true)) continue;
       kbmPopulareTime.Edit();
       kbmPopulareTime.SetInteger(ColSum, count);
       kbmPopulareTime.Post();

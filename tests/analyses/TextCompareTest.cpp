@@ -115,11 +115,23 @@ TEST(CountedStrings, CountsWithoutLetterCaseAndKeepsTheFirstSpelling) {
   std::vector<std::string> texts;
   std::vector<int> sums;
   for (const auto& entry : counts.Sorted()) {
-    texts.push_back(*entry.Text);
+    texts.emplace_back(entry.Text);
     sums.push_back(entry.Count);
   }
   EXPECT_EQ(texts, (std::vector<std::string>{"", "Bar", "foo", "foo ", "\xC3\x84pfel"}));
   EXPECT_EQ(sums, (std::vector<int>{1, 1, 3, 1, 2}));
+}
+
+TEST(CountedStrings, KeepsTextsLargerThanTheBlocksTextsAreKeptIn) {
+  TCountedStrings counts;
+  const std::string huge(100000, 'x');
+  counts.Add("a");
+  counts.Add(huge);
+  counts.Add(std::string(100000, 'X'));
+  counts.Add("b");
+  EXPECT_EQ(counts.CountOf(huge), 2);
+  EXPECT_EQ(counts.CountOf("A"), 1);
+  EXPECT_EQ(counts.Sorted().back().Text, huge);
 }
 
 // Sorting first by a key of the leading bytes must give CompareFolded's order: texts with long
@@ -136,5 +148,5 @@ TEST(CountedStrings, SortsInTheOrderOfCompareFolded) {
   const auto sorted = counts.Sorted();
   ASSERT_EQ(sorted.size(), counts.Size());
   for (std::size_t i = 1; i < sorted.size(); ++i)
-    ASSERT_LT(CompareFolded(*sorted[i - 1].Text, *sorted[i].Text), 0) << i;
+    ASSERT_LT(CompareFolded(sorted[i - 1].Text, sorted[i].Text), 0) << i;
 }

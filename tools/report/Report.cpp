@@ -45,8 +45,10 @@ TReportTable TableRows(const TMemTable& table, const std::vector<std::string>& f
   if (!table.Active()) return result;
   std::vector<int> numbers;
   for (const auto& f : fields) numbers.push_back(table.FieldNo(f));
+  result.Rows.reserve(static_cast<std::size_t>(table.RecordCount()));
   for (int row = 0; row < table.RecordCount(); ++row) {
     std::vector<TCell> cells;
+    cells.reserve(numbers.size());
     for (int f : numbers) cells.push_back(CellOf(table, row, f));
     result.Rows.push_back(std::move(cells));
   }
@@ -56,9 +58,12 @@ TReportTable TableRows(const TMemTable& table, const std::vector<std::string>& f
 // The rows of a ranked sum in ID order; kbmSummen holds them all, hidden ones included.
 TReportTable RankedRows(const TTabMGridAnalysis& analysis) {
   TReportTable table = TableRows(analysis.kbmSummen, {"ID", "Name", "Summe", "Anzeigen"});
-  std::stable_sort(table.Rows.begin(), table.Rows.end(), [](const auto& a, const auto& b) {
+  const auto byID = [](const auto& a, const auto& b) {
     return std::get<std::int64_t>(a[0]) < std::get<std::int64_t>(b[0]);
-  });
+  };
+  // The table's own order mostly is the ID order already.
+  if (!std::is_sorted(table.Rows.begin(), table.Rows.end(), byID))
+    std::stable_sort(table.Rows.begin(), table.Rows.end(), byID);
   return table;
 }
 
