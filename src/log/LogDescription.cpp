@@ -59,9 +59,19 @@ std::size_t ScanForChar(std::string_view line, char c, std::size_t from) {
   return line.npos;
 }
 
-// The opening character of a field mostly follows the previous one's closing at once.
+// The opening character of a field mostly follows the previous one's closing at once, and
+// most closing ones stand within sixteen bytes: those are found without a call.
 inline std::size_t FindChar(std::string_view line, char c, std::size_t from) {
-  return from < line.size() && line[from] == c ? from : ScanForChar(line, c, from);
+  if (from < line.size() && line[from] == c) return from;
+#if defined(__SSE2__)
+  if (from + 16 <= line.size()) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(line.data() + from));
+    if (const int hits = _mm_movemask_epi8(_mm_cmpeq_epi8(block, _mm_set1_epi8(c))); hits != 0)
+      return from + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(hits)));
+    return ScanForChar(line, c, from + 16);
+  }
+#endif
+  return ScanForChar(line, c, from);
 }
 
 int FindRecord(const std::vector<TLogFieldDef>& fields, std::string_view name) {

@@ -1,7 +1,9 @@
 #include "JsonWriter.h"
 
 #include <array>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 
 #include "config/Utf8Text.h"
 
@@ -16,14 +18,33 @@ constexpr auto PlainBytes = [] {
 
 bool IsPlain(unsigned char c) { return PlainBytes[c]; }
 
+// Whether eight bytes are all plain: none below 0x20 or above 0x7E, no quote, no backslash.
+bool PlainWord(std::uint64_t x) {
+  constexpr std::uint64_t Ones = 0x0101010101010101ull, Highs = 0x8080808080808080ull;
+  const auto hasZero = [](std::uint64_t v) { return (v - Ones) & ~v & Highs; };
+  const std::uint64_t control = (x - Ones * 0x20) & ~x & Highs;  // a byte below 0x20
+  const std::uint64_t high = ((x + Ones) | x) & Highs;              // a byte of 0x7F or more
+  return (control | high | hasZero(x ^ (Ones * '"')) | hasZero(x ^ (Ones * '\\'))) == 0;
+}
+
+// The end of the run of plain bytes from `from` on.
+std::size_t PlainRunEnd(std::string_view text, std::size_t from) {
+  std::size_t i = from;
+  for (std::uint64_t word; i + 8 <= text.size(); i += 8) {
+    std::memcpy(&word, text.data() + i, sizeof word);
+    if (!PlainWord(word)) break;
+  }
+  while (i < text.size() && IsPlain(static_cast<unsigned char>(text[i]))) ++i;
+  return i;
+}
+
 }  // namespace
 
 void TJsonWriter::AppendEscaped(std::string& out, std::string_view text) {
   out += '"';
   for (std::size_t i = 0; i < text.size();) {
     // Runs of plain bytes are copied at once.
-    std::size_t plain = i;
-    while (plain < text.size() && IsPlain(static_cast<unsigned char>(text[plain]))) ++plain;
+    const std::size_t plain = PlainRunEnd(text, i);
     if (plain > i) {
       out.append(text.data() + i, plain - i);
       i = plain;
