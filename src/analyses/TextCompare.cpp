@@ -19,9 +19,28 @@ std::uint64_t Load8(const char* p) {
 
 // The `count` (below 8) bytes at p in the low bytes of a word, the others zero.
 std::uint64_t LoadPart(const char* p, std::size_t count) {
+  // Byte by byte: a copy of a varying length would be a call.
   std::uint64_t word = 0;
-  std::memcpy(&word, p, count);
+  for (std::size_t i = count; i-- > 0;) word = word << 8 | static_cast<unsigned char>(p[i]);
   return word;
+}
+
+// Whether texts of equal size hold the same bytes; short ones, as most are, without a call.
+bool SameBytes(std::string_view a, std::string_view b) {
+  const std::size_t size = a.size();
+  std::size_t i = 0;
+  for (; i + 8 <= size; i += 8)
+    if (Load8(a.data() + i) != Load8(b.data() + i)) return false;
+  if (i == size) return true;
+  if (size >= 8) return Load8(a.data() + size - 8) == Load8(b.data() + size - 8);
+  return LoadPart(a.data(), size) == LoadPart(b.data(), size);
+}
+
+// The last `count` bytes of text (0 < count < 8) in the low bytes of a word, the others zero;
+// from one load that ends at the text's end where the text is long enough.
+std::uint64_t TailPart(std::string_view text, std::size_t count) {
+  if (text.size() >= 8) return Load8(text.data() + text.size() - 8) >> (8 * (8 - count));
+  return LoadPart(text.data() + text.size() - count, count);
 }
 
 // FoldCase of eight ASCII bytes at once: 0x20 added to every byte from 'A' to 'Z'.
@@ -106,8 +125,7 @@ int CompareFolded(std::string_view a, std::string_view b) {
 // both texts take the same steps below: eight bytes at once where they are all ASCII.
 bool EqualFolded(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  // An empty view may have no data pointer, which memcmp must not get.
-  if (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0) return true;
+  if (SameBytes(a, b)) return true;
   std::size_t i = 0;
   while (i < a.size()) {
     if (i + 8 <= a.size()) {
@@ -136,8 +154,8 @@ std::size_t HashFolded(std::string_view text) {
     if (rest >= 8 && (Load8(text.data() + pos) & HighBits) == 0) {
       unit = FoldAscii8(Load8(text.data() + pos));
       pos += 8;
-    } else if (rest < 8 && (LoadPart(text.data() + pos, rest) & HighBits) == 0) {
-      unit = FoldAscii8(LoadPart(text.data() + pos, rest));  // zeros stay zeros
+    } else if (std::uint64_t part = 0; rest < 8 && ((part = TailPart(text, rest)) & HighBits) == 0) {
+      unit = FoldAscii8(part);  // zeros stay zeros
       pos += rest;
     } else {
       unit = NextFolded(text, pos);
