@@ -418,25 +418,29 @@ void TQelBufferedFile::ReadString(std::string& s, std::int32_t count) {
 }
 
 // Index of the first CR or LF in Buffer[from, to), or `to` when there is none.
+// Most logs hold no CR, or one per line: the next one is looked for through a stretch of
+// many lines once and remembered, rather than once more in every line. The stretch stays
+// within the cache, where the line search finds it again.
+std::int64_t TQelBufferedFile::NextCR(std::int32_t from, std::int32_t to) {
+  const std::int64_t at = FBufferStart + from;
+  if (at < FCRFrom || at > FCRNext || (!FCRFound && FBufferStart + to > FCRNext)) {
+    const std::int32_t ahead = std::min(FBufferCount - from, std::max(to - from, ScanStretch));
+    const void* cr = std::memchr(Buffer + from, '\r', static_cast<std::size_t>(ahead));
+    FCRFrom = at;
+    FCRFound = cr != nullptr;
+    FCRNext = FBufferStart + (FCRFound ? static_cast<const char*>(cr) - Buffer : from + ahead);
+  }
+  return FCRFound ? FCRNext : INT64_MAX;
+}
+
 std::int32_t TQelBufferedFile::FindLineEnd(std::int32_t from, std::int32_t to) {
   const char* start = Buffer + from;
   const char* end = Buffer + to;
   if (const void* lf = std::memchr(start, '\n', static_cast<std::size_t>(end - start))) {
     end = static_cast<const char*>(lf);
   }
-  // Most logs hold no CR, or one per line: the next one is looked for through a stretch of
-  // many lines once and remembered, rather than once more in every line. The stretch stays
-  // within the cache, where the line search finds it again.
-  const std::int64_t at = FBufferStart + from;
-  const std::int64_t lineEnd = FBufferStart + (end - Buffer);
-  if (at < FCRFrom || at > FCRNext || (!FCRFound && lineEnd > FCRNext)) {
-    const std::int32_t ahead = std::min(FBufferCount - from, std::max(static_cast<std::int32_t>(end - start), ScanStretch));
-    const void* cr = std::memchr(start, '\r', static_cast<std::size_t>(ahead));
-    FCRFrom = at;
-    FCRFound = cr != nullptr;
-    FCRNext = FBufferStart + (FCRFound ? static_cast<const char*>(cr) - Buffer : from + ahead);
-  }
-  if (FCRFound && FCRNext < lineEnd) end = Buffer + (FCRNext - FBufferStart);
+  const std::int64_t cr = NextCR(from, static_cast<std::int32_t>(end - Buffer));
+  if (cr < FBufferStart + (end - Buffer)) end = Buffer + (cr - FBufferStart);
   return static_cast<std::int32_t>(end - Buffer);
 }
 
@@ -476,10 +480,12 @@ bool TQelBufferedFile::TryReadLineView(std::string_view& s) {
 TQelBufferedFile::TLineTally TQelBufferedFile::CountBufferedLines(char comment) {
   CheckOpen();
   TLineTally tally;
-  const char* start = Buffer + BufferOffset(FBufferCount);
+  const std::int32_t from = BufferOffset(FBufferCount);
+  const char* start = Buffer + from;
   // A stretch at a time, so that both searches find it in the cache.
-  const char* end = start + std::min<std::ptrdiff_t>(Buffer + FBufferCount - start, ScanStretch);
-  if (const void* cr = std::memchr(start, '\r', static_cast<std::size_t>(end - start))) end = static_cast<const char*>(cr);
+  const char* end = start + std::min(FBufferCount - from, ScanStretch);
+  if (const std::int64_t cr = NextCR(from, static_cast<std::int32_t>(end - Buffer)); cr < FBufferStart + (end - Buffer))
+    end = Buffer + (cr - FBufferStart);
   while (const void* found = std::memchr(start, '\n', static_cast<std::size_t>(end - start))) {
     const auto* lf = static_cast<const char*>(found);
     const auto length = static_cast<std::size_t>(lf - start);

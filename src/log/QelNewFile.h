@@ -167,6 +167,9 @@ private:
   void CopyIn(std::int32_t offset, const char* src, std::int32_t count);
   void WriteDirect(const char* src, std::int32_t count);
   std::int32_t FindLineEnd(std::int32_t from, std::int32_t to);
+  // File offset of the first CR from buffer index `from` on, looked for up to index `to` at
+  // least; INT64_MAX when there is none that far.
+  std::int64_t NextCR(std::int32_t from, std::int32_t to);
   void ForgetLineEnds() { FCRFrom = INT64_MAX; }
   void StepOverLineEnd(std::int32_t e);
   void Refill(std::int64_t from);
