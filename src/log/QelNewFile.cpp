@@ -417,7 +417,6 @@ void TQelBufferedFile::ReadString(std::string& s, std::int32_t count) {
   Read(s.data(), count);
 }
 
-// Index of the first CR or LF in Buffer[from, to), or `to` when there is none.
 // Most logs hold no CR, or one per line: the next one is looked for through a stretch of
 // many lines once and remembered, rather than once more in every line. The stretch stays
 // within the cache, where the line search finds it again.
@@ -433,6 +432,7 @@ std::int64_t TQelBufferedFile::NextCR(std::int32_t from, std::int32_t to) {
   return FCRFound ? FCRNext : INT64_MAX;
 }
 
+// Index of the first CR or LF in Buffer[from, to), or `to` when there is none.
 std::int32_t TQelBufferedFile::FindLineEnd(std::int32_t from, std::int32_t to) {
   const char* start = Buffer + from;
   const char* end = Buffer + to;
