@@ -16,6 +16,18 @@ namespace {
 // Output is handed on in pieces of about this size, so that it is never held whole.
 constexpr std::size_t FlushSize = 1 << 20;
 
+// The tables every output holds, with their CSV file names and their titles as text.
+struct TListedTable {
+  const char* File;
+  const char* Title;
+  TReportTable TReportData::*Table;
+};
+constexpr TListedTable ListedTables[] = {
+    {"summary", "Short Statistics", &TReportData::Summary}, {"statusCodes", "Status codes", &TReportData::StatusCodes},
+    {"browsers", "Browsers", &TReportData::Browsers},      {"hits", "Hits per..", &TReportData::Hits},
+    {"search", "Search Criterion", &TReportData::Search},  {"pages", "Pages", &TReportData::Pages},
+};
+
 bool Flush(std::string& text, std::FILE* out) {
   const bool written = std::fwrite(text.data(), 1, text.size(), out) == text.size();
   text.clear();
@@ -172,12 +184,7 @@ void WriteReportCsv(const TReportData& data, const std::string& folder) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (ec) throw EQelFileError("cannot create folder " + folder);
-  SaveCsv(folder, "summary", data.Summary);
-  SaveCsv(folder, "statusCodes", data.StatusCodes);
-  SaveCsv(folder, "browsers", data.Browsers);
-  SaveCsv(folder, "hits", data.Hits);
-  SaveCsv(folder, "search", data.Search);
-  SaveCsv(folder, "pages", data.Pages);
+  for (const TListedTable& listed : ListedTables) SaveCsv(folder, listed.File, data.*listed.Table);
   if (data.WithVisits) SaveVisitsCsv(folder, data);
 }
 
@@ -230,12 +237,7 @@ bool WriteReportText(const TReportData& data, std::FILE* file) {
   std::string out;
   bool written = true;
   out += "Lines: " + std::to_string(data.LineCount) + "\n\n";
-  AppendTable(out, "Short Statistics", data.Summary);
-  AppendTable(out, "Status codes", data.StatusCodes);
-  AppendTable(out, "Browsers", data.Browsers);
-  AppendTable(out, "Hits per..", data.Hits);
-  AppendTable(out, "Search Criterion", data.Search);
-  AppendTable(out, "Pages", data.Pages);
+  for (const TListedTable& listed : ListedTables) AppendTable(out, listed.Title, data.*listed.Table);
   std::vector<TPathRow> rows;
   for (int visit = 0; data.WithVisits && visit < data.VisitCount; ++visit) {
     data.ListVisit(visit, rows);
