@@ -15,8 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 using minijson::TValue;
 
-// The bundled sample log, found from this file's place in the repository.
-const std::string Sample = (fs::path(__FILE__).parent_path() / "../../data/sample/access.log").lexically_normal().string();
+// The bundled sample log.
+const std::string Sample = TREVALO_SAMPLE_LOG;
 
 std::string Quoted(const std::string& text) {
   std::string result = "'";
