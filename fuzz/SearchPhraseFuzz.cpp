@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "config/TextFunctions.h"
+#include "base/TextFunctions.h"
 #include "config/WSGlobal.h"
-#include "log/SearchLine.h"
+#include "analyses/SearchLine.h"
 #include "log/W2SearchPat.h"
 #include "support/Fakes.h"
 

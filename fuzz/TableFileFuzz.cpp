@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "FuzzSupport.h"
-#include "config/MemTable.h"
-#include "config/TableFile.h"
+#include "base/MemTable.h"
+#include "base/TableFile.h"
 #include "log/QelNewFile.h"
 
 namespace {

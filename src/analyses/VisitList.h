@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/StringPool.h"
+#include "base/StringPool.h"
 
 // One row of a listed path: a node's text and time, and for the rows between the first and
 // the last the time until the next row (absent when that row has no time).

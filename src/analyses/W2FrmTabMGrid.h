@@ -11,7 +11,7 @@
 
 #include "analyses/CountedStrings.h"
 #include "analyses/TextCompare.h"
-#include "config/MemTable.h"
+#include "base/MemTable.h"
 
 class IDialogs;
 

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 #include "log/W2SearchPat.h"
 
 namespace {

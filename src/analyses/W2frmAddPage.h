@@ -10,7 +10,7 @@
 
 #include "analyses/PageRule.h"
 #include "analyses/VisitList.h"
-#include "config/MemTable.h"
+#include "base/MemTable.h"
 
 class Tglobals;
 class IDialogs;

@@ -1,7 +1,7 @@
 #include "config/CsvWriter.h"
 
 #include "config/FileReplace.h"
-#include "config/Utf8Text.h"
+#include "base/Utf8Text.h"
 
 std::string TCsvWriter::Field(std::string_view text) {
   std::string field = ValidUtf8(text);

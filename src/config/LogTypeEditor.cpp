@@ -4,7 +4,7 @@
 #include <cctype>
 #include <exception>
 
-#include "config/TableFile.h"
+#include "base/TableFile.h"
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
 #include "platform/Dialogs.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "config/MemTable.h"
+#include "base/MemTable.h"
 
 class Tglobals;
 class IDialogs;

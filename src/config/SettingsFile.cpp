@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "config/JsonText.h"
-#include "platform/ReplaceFile.h"
+#include "base/ReplaceFile.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
 #include "platform/Dialogs.h"
-#include "platform/ReplaceFile.h"
+#include "base/ReplaceFile.h"
 #include "platform/SettingsStore.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <unordered_set>
 #include <utility>
 
-#include "config/TableFile.h"
+#include "base/TableFile.h"
 #include "log/QelNewFile.h"
 #include "log/W2SearchPat.h"
-#include "platform/ReplaceFile.h"
+#include "base/ReplaceFile.h"
 
 namespace {
 

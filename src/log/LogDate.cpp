@@ -5,7 +5,7 @@
 #include <cmath>
 #include <string>
 
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 #include "log/W2SearchPat.h"
 
 namespace {

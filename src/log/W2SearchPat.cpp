@@ -7,8 +7,8 @@
 #include <limits>
 #include <unordered_map>
 
-#include "config/TableFile.h"
-#include "config/TextFunctions.h"
+#include "base/TableFile.h"
+#include "base/TextFunctions.h"
 #include "config/WSGlobal.h"
 #include "log/LogDate.h"
 #include "log/LogDescription.h"

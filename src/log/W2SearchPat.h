@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/MemTable.h"
+#include "base/MemTable.h"
 
 class TQelBufferedFile;
 class Tglobals;

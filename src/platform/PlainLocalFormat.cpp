@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 
 std::string TPlainLocalFormat::FormatDateTime(double dateTime) {
   const std::string iso = IsoDateTime(dateTime);

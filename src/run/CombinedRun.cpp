@@ -5,7 +5,7 @@
 #include "analyses/W2PopulareTime.h"
 #include "analyses/W2frmAddPage.h"
 #include "config/WSGlobal.h"
-#include "log/SearchLine.h"
+#include "analyses/SearchLine.h"
 #include "log/W2SearchPat.h"
 #include "run/AnalysisRun.h"
 

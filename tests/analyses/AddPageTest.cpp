@@ -9,7 +9,7 @@
 
 #include "analyses/W2frmAddPage.h"
 #include "config/WSGlobal.h"
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 #include "log/QelNewFile.h"
 #include "support/FakeCheckList.h"
 #include "support/Fakes.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analyses/W2FrmGeneral.h"
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 #include "log/W2SearchPat.h"
 #include "platform/PlainLocalFormat.h"
 #include "support/ParserFixture.h"

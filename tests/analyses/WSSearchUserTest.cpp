@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 #include "log/W2SearchPat.h"
 #include "support/ParserFixture.h"
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "config/MemTable.h"
-#include "config/TableFile.h"
+#include "base/MemTable.h"
+#include "base/TableFile.h"
 #include "config/WSGlobal.h"
 #include "support/Fakes.h"
 #include "support/TestSupport.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "config/TableFile.h"
+#include "base/TableFile.h"
 #include "log/QelNewFile.h"
 #include "config/WSGlobal.h"
 #include "support/Fakes.h"

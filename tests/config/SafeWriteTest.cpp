@@ -13,9 +13,9 @@
 #include <functional>
 #include <memory>
 
-#include "config/MemTable.h"
+#include "base/MemTable.h"
 #include "config/SettingsFile.h"
-#include "config/TableFile.h"
+#include "base/TableFile.h"
 #include "config/ValuesEditor.h"
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <functional>
 
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 #include "log/W2SearchPat.h"
 #include "support/ParserFixture.h"
 

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "config/TableFile.h"
+#include "base/TableFile.h"
 #include "config/WSGlobal.h"
 #include "log/W2SearchPat.h"
 #include "support/Fakes.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 #include "log/LogDate.h"
 #include "log/W2SearchPat.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 #include "log/LogDescription.h"
 #include "log/W2SearchPat.h"
 

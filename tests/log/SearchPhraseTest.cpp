@@ -2,15 +2,12 @@
 
 #include <filesystem>
 
-#include "log/SearchLine.h"
 #include "log/W2SearchPat.h"
 #include "support/ParserFixture.h"
 
 using testsupport::TParserFixture;
 
 namespace {
-const std::string& L1 = testsupport::CommonLine;
-const std::string& L2 = testsupport::CombinedLine;
 
 const std::string Google = "http://www.google.de/search?hl=de&q=the+log+analyser&btnG=Go";
 
@@ -109,23 +106,4 @@ TEST(SearchPhrase, AMissingEngineTableIsShownAndLeavesNoEngines) {
   EXPECT_NE(setup.Dialogs.TextsOf("error")[0].find("search.txt"), std::string::npos);
   EXPECT_EQ(parser->kbmSearch.RecordCount(), 0);
   EXPECT_EQ(parser->GetSearchPhrase(Google, "", false), "");
-}
-
-TEST(SearchPhrase, LineHandling) {
-  TParserFixture setup;
-  WritePhraseTables(setup);
-  setup.WriteConfig("LogTypes/combined.lf", TParserFixture::CombinedDescription());
-  auto parser = setup.ParserFor(L2);
-  const std::string head = "1.2.3.4 - - [10/Oct/2000:13:55:36 -0700] \"GET /a.gif HTTP/1.0\" 200 2326 ";
-  EXPECT_EQ(SearchPhraseOfLine(head + "\"" + Google + "\" \"Mozilla/4.0\"", *parser, true),
-            "www.google.de - analyser,log");
-  EXPECT_EQ(SearchPhraseOfLine(head + "\"" + Google + "\" \"Mozilla/4.0\"", *parser, false), "analyser,log");
-  EXPECT_EQ(SearchPhraseOfLine(head + "\"http://www.example.com/?q=x\" \"Mozilla/4.0\"", *parser, false), "");
-
-  // Without a "?" the referrer is not asked for: this description has none, which would raise.
-  TParserFixture commonSetup;
-  commonSetup.WriteConfig("LogTypes/common.lf", TParserFixture::CommonDescription());
-  auto common = commonSetup.ParserFor(L1);
-  EXPECT_EQ(SearchPhraseOfLine(L1, *common, true), "");
-  EXPECT_THROW(SearchPhraseOfLine(L1 + "?", *common, true), ETDSearchPatternError);
 }

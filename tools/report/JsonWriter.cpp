@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "config/Utf8Text.h"
+#include "base/Utf8Text.h"
 
 namespace {
 

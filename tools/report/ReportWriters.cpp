@@ -9,7 +9,7 @@
 
 #include "JsonWriter.h"
 #include "Report.h"
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "config/ui/MemTableDelegate.h"
 
-#include "config/MemTable.h"
+#include "base/MemTable.h"
 #include "config/ui/MemTableModel.h"
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 
 namespace {
 

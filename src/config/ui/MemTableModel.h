@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "config/MemTable.h"
+#include "base/MemTable.h"
 
 class TMemTableModel : public QAbstractTableModel {
   Q_OBJECT

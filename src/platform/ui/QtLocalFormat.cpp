@@ -7,7 +7,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 
 namespace {
 

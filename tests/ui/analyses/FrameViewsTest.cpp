@@ -9,7 +9,7 @@
 #include "analyses/ui/FrameOneFile.h"
 #include "analyses/ui/FramePopulareTime.h"
 #include "config/ui/MemTableModel.h"
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 #include "log/QelNewFile.h"
 #include "support/GzipBytes.h"
 #include "support/ProgramFixture.h"

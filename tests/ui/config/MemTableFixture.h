@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "config/MemTable.h"
-#include "log/DateTime.h"
+#include "base/MemTable.h"
+#include "base/DateTime.h"
 
 namespace uitest {
 

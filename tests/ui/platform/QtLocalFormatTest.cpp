@@ -1,7 +1,7 @@
 #include <QLocale>
 #include <QTest>
 
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 #include "platform/ui/QtLocalFormat.h"
 #include "support/UiTest.h"
 

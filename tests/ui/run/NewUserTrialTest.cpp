@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "analyses/ui/FrameTabMGrid.h"
-#include "config/MemTable.h"
+#include "base/MemTable.h"
 #include "config/SettingsFile.h"
 #include "config/WSGlobal.h"
 #include "platform/ui/QtDialogs.h"

@@ -1,11 +1,11 @@
-#include "config/MemTable.h"
+#include "base/MemTable.h"
 
 #include <algorithm>
 #include <charconv>
 #include <limits>
 
-#include "config/StringPool.h"
-#include "log/DateTime.h"
+#include "base/StringPool.h"
+#include "base/DateTime.h"
 
 // Layout. A TMemStore holds the records of a table and of the tables attached to it, column by
 // column: per field one flat array of the field's kind (string ids, int32, double, or bits for

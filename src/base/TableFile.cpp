@@ -1,4 +1,4 @@
-#include "config/TableFile.h"
+#include "base/TableFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "config/FileReplace.h"
-#include "config/MemTable.h"
-#include "log/DateTime.h"
+#include "base/MemTable.h"
+#include "base/DateTime.h"
 #include "log/QelNewFile.h"
 
 namespace {

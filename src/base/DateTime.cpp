@@ -1,4 +1,4 @@
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 
 #include <cmath>
 #include <cstdio>

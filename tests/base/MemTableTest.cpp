@@ -1,4 +1,4 @@
-#include "config/MemTable.h"
+#include "base/MemTable.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/ReplaceFile.h"
+#include "base/ReplaceFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

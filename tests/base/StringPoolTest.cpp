@@ -1,4 +1,4 @@
-#include "config/StringPool.h"
+#include "base/StringPool.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "config/Utf8Text.h"
+#include "base/Utf8Text.h"
 
 #include <cstdint>
 

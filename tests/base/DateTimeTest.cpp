@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "log/DateTime.h"
+#include "base/DateTime.h"
 
 TEST(DateTime, EncodesAndDecodesCalendarDates) {
   double d = 0;

@@ -1,4 +1,4 @@
-#include "log/SearchLine.h"
+#include "analyses/SearchLine.h"
 
 #include "log/W2SearchPat.h"
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "config/TextFunctions.h"
+#include "base/TextFunctions.h"
 #include "config/WSGlobal.h"
 
 TEST(TextFunctions, DecodeEscapes) {

@@ -1,4 +1,4 @@
-#include "config/TextFunctions.h"
+#include "base/TextFunctions.h"
 
 #include "config/WSGlobal.h"
 

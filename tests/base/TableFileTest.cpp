@@ -1,4 +1,4 @@
-#include "config/TableFile.h"
+#include "base/TableFile.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "config/MemTable.h"
+#include "base/MemTable.h"
 #include "log/QelNewFile.h"
 #include "support/TestSupport.h"
 
