@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "base/AsciiText.h"
+
 void TCountedStrings::Add(std::string_view text) {
   bool added = false;
   std::int32_t& count = FCounts.Get(text, 1, added);
@@ -40,7 +42,7 @@ struct TSortKey {
         std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(i), bytes.end(), 0xFF);
         break;
       }
-      bytes[i] = static_cast<unsigned char>(FoldCase(text[i]));
+      bytes[i] = static_cast<unsigned char>(LowerAscii(text[i]));
     }
     for (std::size_t w = 0; w < Words.size(); ++w)
       for (std::size_t b = 0; b < 8; ++b) Words[w] = Words[w] << 8 | bytes[w * 8 + b];

@@ -1,6 +1,6 @@
 #include "analyses/PageRule.h"
 
-#include "analyses/TextCompare.h"
+#include "base/AsciiText.h"
 
 std::string_view PageOfRequest(std::string_view request) {
   constexpr std::size_t FirstPageIndex = 4;  // the 5th character
@@ -12,11 +12,11 @@ std::string_view PageOfRequest(std::string_view request) {
 
 TNotShownFilter::TNotShownFilter(const std::vector<std::string>& entries) {
   for (const auto& entry : entries)
-    if (!entry.empty()) FEntries.push_back(LowerAZ(entry));
+    if (!entry.empty()) FEntries.push_back(LowerAscii(entry));
 }
 
 bool TNotShownFilter::Hides(std::string_view request) const {
   for (const auto& entry : FEntries)
-    if (ContainsLowerAZ(request, entry)) return true;
+    if (ContainsLoweredAscii(request, entry)) return true;
   return false;
 }

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "base/AsciiText.h"
+
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "a word's first byte is its lowest");
@@ -43,7 +45,7 @@ std::uint64_t TailPart(std::string_view text, std::size_t count) {
   return LoadPart(text.data() + text.size() - count, count);
 }
 
-// FoldCase of eight ASCII bytes at once: 0x20 added to every byte from 'A' to 'Z'.
+// LowerAscii of eight ASCII bytes at once: 0x20 added to every byte from 'A' to 'Z'.
 std::uint64_t FoldAscii8(std::uint64_t word) {
   const std::uint64_t atLeastA = word + (0x80 - 'A') * EveryByte;
   const std::uint64_t aboveZ = word + (0x80 - 'Z' - 1) * EveryByte;
@@ -80,7 +82,7 @@ char32_t NextFolded(std::string_view text, std::size_t& pos) {
   auto b = static_cast<unsigned char>(text[pos]);
   if (b < 0x80) {
     ++pos;
-    return static_cast<char32_t>(FoldCase(static_cast<char>(b)));
+    return static_cast<char32_t>(LowerAscii(static_cast<char>(b)));
   }
   if ((b & 0xE0) == 0xC0 && b >= 0xC2 && pos + 1 < text.size()) {
     auto c = static_cast<unsigned char>(text[pos + 1]);
@@ -164,30 +166,4 @@ std::size_t HashFolded(std::string_view text) {
     hash ^= hash >> 32;
   }
   return static_cast<std::size_t>(hash);
-}
-
-std::string LowerAZ(std::string_view text) {
-  std::string lowered(text);
-  for (char& c : lowered) c = FoldCase(c);
-  return lowered;
-}
-
-bool ContainsLowerAZ(std::string_view text, std::string_view loweredPattern) {
-  if (loweredPattern.empty() || loweredPattern.size() > text.size()) return false;
-  const char first = loweredPattern[0];
-  const std::size_t last = text.size() - loweredPattern.size();
-  for (std::size_t i = 0; i <= last; ++i) {
-    if (FoldCase(text[i]) != first) continue;
-    std::size_t j = 1;
-    while (j < loweredPattern.size() && FoldCase(text[i + j]) == loweredPattern[j]) ++j;
-    if (j == loweredPattern.size()) return true;
-  }
-  return false;
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-  auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-  return text;
 }

@@ -1,12 +1,9 @@
 #pragma once
-// Text comparisons of the analyses: case-folded comparison of counted values and keys, the
-// A-Z lowering of substring filters (lock words, not-shown entries), and trimming of addresses.
+// Text comparisons of the analyses: counted values and keys compared without letter case,
+// letters beyond ASCII included. (Names and substring filters fold A to Z only: AsciiText.h.)
 #include <cstddef>
 #include <functional>
-#include <string>
 #include <string_view>
-
-inline char FoldCase(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // Case folding of every text compared without regard to letter case: A-Z, and in UTF-8 text
 // the letters of Latin-1, Latin Extended-A, Greek and Cyrillic (search phrases are often
@@ -37,12 +34,3 @@ struct TExactHash {
   using is_transparent = void;
   std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
 };
-
-// Substring filters lower-case only the letters A to Z (FoldCase), on both sides.
-std::string LowerAZ(std::string_view text);
-// Whether loweredPattern (already lowered by LowerAZ) occurs in text lowered the same way.
-// An empty pattern occurs nowhere.
-bool ContainsLowerAZ(std::string_view text, std::string_view loweredPattern);
-
-// The text without the bytes of code 32 or less at both ends.
-std::string_view TrimBlanks(std::string_view text);

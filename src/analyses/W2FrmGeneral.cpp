@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr double DefaultTimeArea = 5.0 / 1440.0;
-
 // Field positions of the three tables.
 constexpr int ColCaption = 0, ColValue = 1;
 constexpr int ColText = 0, ColCount = 1;

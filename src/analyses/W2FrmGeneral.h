@@ -28,7 +28,7 @@ public:
   TMemTable kbmStatusCodes;  // statusCode, count
   TMemTable kbmBrowser;      // Browser, Count
 
-  // Replaces the visitor lookup (one with a 5-minute time area exists from creation).
+  // Replaces the visitor lookup (one with DefaultTimeArea exists from creation).
   void CreateSearchUser(double timeArea);
 
   // Empties the results and opens the tables with the seven captions; now is the current

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/AsciiText.h"
 #include "platform/Dialogs.h"
 
 namespace {
@@ -131,13 +132,13 @@ std::string TTabMGridAnalysis::ChartFilterText() const {
 void TTabMGridAnalysis::ApplyLockWords(std::vector<std::string> words, bool show) {
   FHiddenIDs.clear();
   if (kbmSummen.Active()) {
-    for (auto& word : words) word = LowerAZ(word);
+    for (auto& word : words) word = LowerAscii(word);
     kbmSummen.DisableControls();
     kbmChart.DisableControls();
     for (kbmSummen.First(); !kbmSummen.Eof(); kbmSummen.Next()) {
       std::string_view name = kbmSummen.AsStringView(fName);
       bool matched = std::any_of(words.begin(), words.end(),
-                                 [name](const std::string& word) { return ContainsLowerAZ(name, word); });
+                                 [name](const std::string& word) { return ContainsLoweredAscii(name, word); });
       bool shown = matched ? show : true;
       if (!shown) FHiddenIDs.insert(std::to_string(kbmSummen.AsInteger(fID)));
       if (kbmSummen.AsBoolean(fAnzeigen) != shown) {

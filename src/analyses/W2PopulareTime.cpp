@@ -3,11 +3,11 @@
 #include <charconv>
 
 #include "base/DateTime.h"
+#include "config/WSGlobal.h"
 #include "log/W2SearchPat.h"
 
 namespace {
 
-constexpr double DefaultTimeArea = 5.0 / 1440.0;
 constexpr int ColID = 0, ColName = 1, ColSum = 2;
 
 // Indexed by ISO day of the week less 1.

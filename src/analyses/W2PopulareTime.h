@@ -28,7 +28,7 @@ public:
   static const std::vector<std::string>& ChooseItems();
   static const std::vector<std::string>& AnalyseItems();
 
-  // Replaces the visitor lookup (one with a 5-minute time area exists from creation).
+  // Replaces the visitor lookup (one with DefaultTimeArea exists from creation).
   void CreateSearchUser(double timeArea);
 
   // analyseIndex 1 counts per visitor, otherwise every line; chooseIndex 1 counts per

@@ -1,7 +1,7 @@
 #include "analyses/W2frmAddPage.h"
 
 #include "analyses/HostName.h"
-#include "analyses/TextCompare.h"
+#include "base/AsciiText.h"
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
 #include "log/W2SearchPat.h"
@@ -96,7 +96,7 @@ void TAddPageAnalysis::CheckLine(const std::string& line, TDSearchPattern& parse
 void TAddPageAnalysis::AddRequest(std::string_view address, double dateTime, std::string_view request) {
   kbmData.Append();
   kbmData.SetInteger(fdID, ++FNextID);
-  kbmData.SetString(fdTCPIP, TrimBlanks(address));
+  kbmData.SetString(fdTCPIP, TrimSpaceAndControls(address));
   kbmData.SetDateTime(fdDateTime, dateTime);
   kbmData.SetString(fdFrom, FMainPage);
   kbmData.SetString(fdTo, PageOfRequest(request));
@@ -272,7 +272,7 @@ void TAddPageAnalysis::ReplaceProcessText(std::string_view address, std::string_
   const std::int32_t currentID = hasCurrent ? kbmProcess.AsInteger(fpID) : 0;
   for (int row = 0; row < kbmProcess.RecordCount(); ++row) {
     std::string_view process = kbmProcess.AsStringViewAt(row, fpProcess);
-    if (process != address || TrimBlanks(process) != address) continue;
+    if (process != address || TrimSpaceAndControls(process) != address) continue;
     kbmProcess.SetRecNo(row);
     kbmProcess.Edit();
     kbmProcess.SetString(fpProcess, newText);

@@ -2,7 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 
@@ -137,13 +136,4 @@ void AppendIsoTime(std::string& out, double span) {
   *at++ = ':';
   at = PutTwoDigits(at, seconds % 60);
   out.append(buffer, static_cast<std::size_t>(at - buffer));
-}
-
-double NowLocal() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
-  double date = 0;
-  TryEncodeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, date);
-  return date + EncodeTime(local.tm_hour, local.tm_min, local.tm_sec);
 }

@@ -24,5 +24,3 @@ void AppendIsoDateTime(std::string& out, double dateTime);
 // "HH:MM:SS" of a span below one day, to the nearest second.
 std::string IsoTime(double span);
 void AppendIsoTime(std::string& out, double span);
-// The current local date and time.
-double NowLocal();

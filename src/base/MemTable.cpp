@@ -4,6 +4,7 @@
 #include <charconv>
 #include <limits>
 
+#include "base/AsciiText.h"
 #include "base/StringPool.h"
 #include "base/DateTime.h"
 
@@ -41,22 +42,6 @@ void SetBit(std::vector<std::uint64_t>& bits, std::uint32_t i, bool on) {
   } else {
     bits[i >> 6] &= ~mask;
   }
-}
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameTextAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  }
-  return true;
-}
-
-std::string_view TrimBlanks(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
 }
 
 std::size_t Utf8Length(unsigned char lead) {
@@ -205,7 +190,7 @@ bool ParseFilterText(std::string_view text, std::vector<TFilterTerm>& terms) {
 }  // namespace
 
 bool TryParseInt32(std::string_view text, std::int32_t& value) {
-  text = TrimBlanks(text);
+  text = TrimSpacesAndTabs(text);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return false;
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -243,7 +228,7 @@ bool ParseFieldText(TFieldType type, std::string_view text, TBuffer& out) {
     out.Text.assign(text);
     return true;
   }
-  const std::string_view trimmed = TrimBlanks(text);
+  const std::string_view trimmed = TrimSpacesAndTabs(text);
   if (trimmed.empty()) {
     out.Null = true;
     return true;
@@ -495,7 +480,7 @@ TMemTable::TMemTable(std::string name, std::vector<TFieldDef> fields, std::strin
   std::string_view keys = keyFields;
   while (!keys.empty()) {
     const std::size_t end = std::min(keys.find(';'), keys.size());
-    const std::string_view key = TrimBlanks(keys.substr(0, end));
+    const std::string_view key = TrimSpacesAndTabs(keys.substr(0, end));
     keys.remove_prefix(std::min(end + 1, keys.size()));
     if (key.empty()) continue;
     FView->Order.push_back({Fields()[static_cast<std::size_t>(FieldNo(key))].Name, false});
@@ -1117,7 +1102,7 @@ std::int32_t TMemTable::IntegerOf(const TValue& v, int field) const {
   if (type == TFieldType::Boolean) return v.Bool ? 1 : 0;
   if (type == TFieldType::String) {
     std::int32_t n = 0;
-    if (!TrimBlanks(v.Text).empty() && !TryParseInt32(v.Text, n)) FailConversion(v.Text, field, "integer");
+    if (!TrimSpacesAndTabs(v.Text).empty() && !TryParseInt32(v.Text, n)) FailConversion(v.Text, field, "integer");
     return n;
   }
   return v.Int;
@@ -1130,7 +1115,7 @@ bool TMemTable::BooleanOf(const TValue& v, int field) const {
   if (type == TFieldType::Integer) return v.Int != 0;
   if (type == TFieldType::String) {
     bool b = false;
-    if (!TrimBlanks(v.Text).empty() && !ParseBoolean(TrimBlanks(v.Text), b)) FailConversion(v.Text, field, "boolean");
+    if (!TrimSpacesAndTabs(v.Text).empty() && !ParseBoolean(TrimSpacesAndTabs(v.Text), b)) FailConversion(v.Text, field, "boolean");
     return b;
   }
   return v.Bool;

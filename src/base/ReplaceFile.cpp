@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "base/FileError.h"
+
 namespace {
 
 int WriteAll(int fd, std::string_view bytes) {
@@ -80,4 +82,8 @@ int ReplaceFileContent(const std::string& path, std::string_view bytes, unsigned
   }
   SyncFolder(target);
   return 0;
+}
+
+void ReplaceFileContents(const std::string& path, std::string_view bytes) {
+  if (ReplaceFileContent(path, bytes) != 0) throw EQelFileError("cannot write file \"" + path + "\"");
 }

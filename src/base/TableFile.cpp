@@ -11,10 +11,11 @@
 #include <string_view>
 #include <vector>
 
-#include "config/FileReplace.h"
-#include "base/MemTable.h"
+#include "base/AsciiText.h"
 #include "base/DateTime.h"
-#include "log/QelNewFile.h"
+#include "base/FileError.h"
+#include "base/MemTable.h"
+#include "base/ReplaceFile.h"
 
 namespace {
 
@@ -115,17 +116,10 @@ std::size_t HeaderLine(const std::vector<std::string_view>& lines) {
   return lines.size();
 }
 
-char LowerAZ(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 int MatchField(const TMemTable& table, std::string_view name) {
   const auto& fields = table.Fields();
-  for (std::size_t f = 0; f < fields.size(); ++f) {
-    const std::string& field = fields[f].Name;
-    if (field.size() != name.size()) continue;
-    bool same = true;
-    for (std::size_t i = 0; i < name.size() && same; ++i) same = LowerAZ(field[i]) == LowerAZ(name[i]);
-    if (same) return static_cast<int>(f);
-  }
+  for (std::size_t f = 0; f < fields.size(); ++f)
+    if (SameTextAscii(fields[f].Name, name)) return static_cast<int>(f);
   return -1;
 }
 

@@ -1,6 +1,6 @@
 #include "config/CsvWriter.h"
 
-#include "config/FileReplace.h"
+#include "base/ReplaceFile.h"
 #include "base/Utf8Text.h"
 
 std::string TCsvWriter::Field(std::string_view text) {

@@ -1,9 +1,9 @@
 #include "config/LogTypeEditor.h"
 
 #include <algorithm>
-#include <cctype>
 #include <exception>
 
+#include "base/AsciiText.h"
 #include "base/TableFile.h"
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
@@ -12,12 +12,6 @@
 namespace {
 
 constexpr std::size_t MaxCaptionName = 100;
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 // The name without its folder, cut to at most `limit` bytes, never inside a UTF-8 sequence.
 std::string ShortName(const std::string& path, std::size_t limit) {
@@ -57,7 +51,8 @@ void TLogTypeEditor::LoadFieldNames() {
     if (!line.empty()) FFieldNames.push_back(line);  // an empty name names no field
   }
   file.Close();
-  std::stable_sort(FFieldNames.begin(), FFieldNames.end(), LessIgnoringCase);
+  std::stable_sort(FFieldNames.begin(), FFieldNames.end(),
+                   [](const std::string& a, const std::string& b) { return LessTextAscii(a, b); });
 }
 
 TFileDialogOptions TLogTypeEditor::DialogOptions() const {

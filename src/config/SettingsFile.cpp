@@ -15,22 +15,14 @@
 #include <utility>
 #include <vector>
 
+#include "base/AsciiText.h"
 #include "config/JsonText.h"
 #include "base/ReplaceFile.h"
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 struct TNoCaseLess {
-  bool operator()(const std::string& a, const std::string& b) const {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-      const char x = LowerAscii(a[i]), y = LowerAscii(b[i]);
-      if (x != y) return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
-    }
-    return a.size() < b.size();
-  }
+  bool operator()(const std::string& a, const std::string& b) const { return LessTextAscii(a, b); }
 };
 
 using TValues = std::map<std::string, TRegValue, TNoCaseLess>;

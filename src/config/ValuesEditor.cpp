@@ -31,7 +31,7 @@ void WriteLinesReplacing(const std::string& path, const std::vector<std::string>
     text.append(line.begin(), kept.base());
     text += "\r\n";
   }
-  if (ReplaceFileContent(path, text) != 0) throw EQelFileError("cannot write file \"" + path + "\"");
+  ReplaceFileContents(path, text);
 }
 
 }  // namespace

@@ -8,13 +8,12 @@
 
 #include "base/TableFile.h"
 #include "log/QelNewFile.h"
-#include "log/W2SearchPat.h"
+#include "base/ConvertError.h"
 #include "base/ReplaceFile.h"
 
 namespace {
 
 const std::string CheckListSuffix = "\\ProccesCheckList";
-constexpr std::int32_t DefaultMinutes = 5;
 
 // Hashes strings and string views alike, so words are looked up without a copy.
 struct TTextHash {
@@ -160,7 +159,7 @@ void Tglobals::InputRegMinutes(const std::string& valueName, const std::string& 
                                const std::string& prompt) const {
   std::int32_t minutes = -1;
   if (!ReadRegInteger(valueName, minutes, MainKey)) CreateRegKey(MainKey);
-  if (minutes == -1) minutes = DefaultMinutes;
+  if (minutes == -1) minutes = DefaultTimeAreaMinutes;
   std::string shown = std::to_string(minutes);
   // The box comes back until a valid value is stored; cancelling after a rejection keeps "5".
   for (;;) {
@@ -171,13 +170,13 @@ void Tglobals::InputRegMinutes(const std::string& valueName, const std::string& 
       return;
     }
     FDialogs.ShowInformation("'" + shown + "' is no valid value.");
-    shown = std::to_string(DefaultMinutes);
+    shown = std::to_string(DefaultTimeAreaMinutes);
   }
 }
 
 double Tglobals::GetTimeArea() const {
   std::int32_t minutes = -1;
-  if (!ReadRegInteger("TimeArea", minutes, MainKey)) return DefaultMinutes / 1440.0;
+  if (!ReadRegInteger("TimeArea", minutes, MainKey)) return DefaultTimeArea;
   if (minutes < 0 || minutes > 59)
     throw EConvertError("the stored time area of " + std::to_string(minutes) +
                         " minutes is no valid time (0 to 59 minutes); set it again under Same User Time");
@@ -202,8 +201,7 @@ std::vector<std::string> Tglobals::ReadListFile(const std::string& fileName) con
 }
 
 void Tglobals::WriteListFile(const std::string& fileName, const std::string& text) const {
-  const std::string path = ConfigDir() + fileName;
-  if (ReplaceFileContent(path, text) != 0) throw EQelFileError("cannot write file \"" + path + "\"");
+  ReplaceFileContents(ConfigDir() + fileName, text);
 }
 
 // ---- Shared lookup tables ---------------------------------------------------------------------

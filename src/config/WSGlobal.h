@@ -15,6 +15,10 @@
 inline constexpr const char* MainKey = "Software\\Orvanta\\Trevalo";
 inline constexpr const char* VersionText = "1.1";
 
+// The same-visitor time when none is stored: 5 minutes, and as a fraction of a day.
+inline constexpr std::int32_t DefaultTimeAreaMinutes = 5;
+inline constexpr double DefaultTimeArea = DefaultTimeAreaMinutes / 1440.0;
+
 // One row of the replacement table applied to referrers before their words are taken.
 struct TReplaceRow {
   std::string HexChar;  // the character whose escapes are decoded; empty: every escape
@@ -55,8 +59,8 @@ public:
   void InputRegString(const std::string& valueName, const std::string& caption, const std::string& prompt) const;
   void InputRegMinutes(const std::string& valueName, const std::string& caption, const std::string& prompt) const;
 
-  // The same-visitor time as a fraction of a day (5 minutes when none is stored). A stored
-  // value below 0 or above 59 raises EConvertError (log/W2SearchPat.h).
+  // The same-visitor time as a fraction of a day (DefaultTimeArea when none is stored). A
+  // stored value below 0 or above 59 raises EConvertError.
   double GetTimeArea() const;
 
   // List files of config/: one entry a line, CR LF line ends. A missing file reads as an

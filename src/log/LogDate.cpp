@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string>
 
+#include "base/AsciiText.h"
 #include "base/DateTime.h"
 #include "log/W2SearchPat.h"
 
@@ -28,11 +29,7 @@ bool TryParseDigits(std::string_view text, int& result) {
 
 // The month by the position of its three letters in MonthNames; 0 when they do not occur.
 int MonthNumber(std::string_view letters) {
-  char lower[3];
-  for (std::size_t i = 0; i < 3; ++i) {
-    const char c = letters[i];
-    lower[i] = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-  }
+  const char lower[3] = {LowerAscii(letters[0]), LowerAscii(letters[1]), LowerAscii(letters[2])};
   const std::size_t p = MonthNames.find(std::string_view(lower, 3));
   return p == std::string_view::npos ? 0 : static_cast<int>((p + 1 + 3) / 4);
 }

@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <utility>
 
+#include "base/AsciiText.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -27,8 +29,6 @@ const std::initializer_list<const char*>& W3CNames(int slot) {
   };
   return names[slot];
 }
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // line.find(c, from), without the call of the library's scan: most delimiters stand within a
 // few characters, where its setting up costs more than the search.
@@ -86,13 +86,6 @@ const char* FieldKindName(TFieldKind kind) {
   static const char* const names[TLogDescription::SlotCount] = {"IP",       "Date",     "Request",   "StatusCode",
                                                                "Bytes",    "Referrer", "UserAgent", "?"};
   return names[TLogDescription::Slot(kind)];
-}
-
-bool SameTextAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
-  return true;
 }
 
 TLogDescription::TLogDescription(std::vector<TLogFieldDef> fields, bool w3c)

@@ -63,6 +63,3 @@ private:
   // Splitting reads the dates of consecutive lines; the reader remembers the last one.
   mutable TLogDateReader FDates;
 };
-
-// Letter case of A to Z ignored.
-bool SameTextAscii(std::string_view a, std::string_view b);

@@ -10,10 +10,7 @@
 #include <string>
 #include <string_view>
 
-class EQelFileError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
-};
+#include "base/FileError.h"
 
 // Content that cannot be read on from where it failed. No line of it can be skipped: readers
 // that step over bad lines let this one through.

@@ -7,6 +7,7 @@
 #include <limits>
 #include <unordered_map>
 
+#include "base/AsciiText.h"
 #include "base/TableFile.h"
 #include "base/TextFunctions.h"
 #include "config/WSGlobal.h"
@@ -160,20 +161,6 @@ void ReadInputLine(TQelBufferedFile& reader, std::string& line, std::int64_t lin
 }
 
 bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
-
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string LowerCaseAscii(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = LowerAscii(c);
-  return result;
-}
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return static_cast<unsigned char>(LowerAscii(x)) < static_cast<unsigned char>(LowerAscii(y));
-  });
-}
 
 bool NeedsQuotes(std::string_view word) {
   return std::any_of(word.begin(), word.end(), [](char c) {
@@ -395,7 +382,7 @@ std::int64_t TDSearchPattern::GetInt64(const std::string& line, TFieldKind kind)
 std::string TDSearchPattern::GetSearchPhrase(std::string_view referrer, std::string_view defaultText, bool withHost) {
   const std::string parameter = FindEngineParameter(referrer);
   if (!parameter.empty()) return ExtractSearchWords(referrer, parameter, withHost);
-  return LowerCaseAscii(defaultText);
+  return LowerAscii(defaultText);
 }
 
 std::string TDSearchPattern::FindEngineParameter(std::string_view url) const {
@@ -454,7 +441,7 @@ std::string TDSearchPattern::ExtractSearchWords(std::string_view url, std::strin
   do {
     std::size_t n = decoded.find('+', i + 1);
     if (n == std::string::npos || n > e) n = e;
-    std::string word = DecodeAllEscapes(LowerCaseAscii(std::string_view(decoded).substr(i, n - i)));
+    std::string word = DecodeAllEscapes(LowerAscii(std::string_view(decoded).substr(i, n - i)));
     if (FGlobals.IsNotSpareWord(word)) words.push_back(std::move(word));
     i = n + 1;
   } while (i < e);
@@ -467,7 +454,8 @@ std::string TDSearchPattern::ExtractSearchWords(std::string_view url, std::strin
     if (t != std::string_view::npos) result.append(url.substr(h, t - h));
     result += " - ";
   }
-  std::stable_sort(words.begin(), words.end(), LessIgnoringCase);
+  std::stable_sort(words.begin(), words.end(),
+                   [](const std::string& a, const std::string& b) { return LessTextAscii(a, b); });
   AppendCommaText(result, words);
   return result;
 }

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ConvertError.h"
 #include "base/MemTable.h"
 
 class TQelBufferedFile;
@@ -32,13 +33,6 @@ public:
 class EFieldMissingError : public ETDSearchPatternError {
 public:
   using ETDSearchPatternError::ETDSearchPatternError;
-};
-
-// A text that is not a log date, a date and time or a number (a W3C status code that is not
-// an integer, a status code beyond 32 bits); the message quotes the text.
-class EConvertError : public std::runtime_error {
-public:
-  using std::runtime_error::runtime_error;
 };
 
 class TDSearchPattern {

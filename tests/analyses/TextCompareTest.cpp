@@ -75,35 +75,6 @@ TEST(TextCompare, OrdersFoldedTextsByCodePoint) {
   }
 }
 
-TEST(TextCompare, SubstringFiltersLowerOnlyAToZ) {
-  EXPECT_EQ(LowerAZ("GET /IMG.GIF \xC3\x84"), "get /img.gif \xC3\x84");
-  struct TCase {
-    const char* Text;
-    const char* Pattern;  // as written by the user; lowered before the test
-    bool Contains;
-  };
-  const TCase cases[] = {
-      {"GET /PIC.GIF HTTP/1.0", ".gif", true},
-      {"GET /pic.gif HTTP/1.0", ".GIF", true},
-      {"search engines", "SEARCH", true},
-      {"Foo", "oo", true},
-      {"book", "oo", true},
-      {"Bar", "oo", false},
-      {"anything", "", false},
-      {"", "", false},
-      {"ab", "abc", false},
-      {"xxab", "ab", true},
-      {"\xC3\x84rger", "\xC3\xA4rger", false},  // Ä is not lowered
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(ContainsLowerAZ(c.Text, LowerAZ(c.Pattern)), c.Contains) << c.Text << " / " << c.Pattern;
-}
-
-TEST(TextCompare, TrimsBlanks) {
-  EXPECT_EQ(TrimBlanks(" \t10.0.0.1 \r"), "10.0.0.1");
-  EXPECT_EQ(TrimBlanks("   "), "");
-}
-
 TEST(CountedStrings, CountsWithoutLetterCaseAndKeepsTheFirstSpelling) {
   TCountedStrings counts;
   for (const char* value : {"foo", "Foo", "FOO", "foo ", "", "Bar", "\xC3\x84pfel", "\xC3\xA4pfel"})

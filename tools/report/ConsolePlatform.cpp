@@ -2,12 +2,12 @@
 
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdio>
 #include <iostream>
 
 #include "analyses/TextCompare.h"
 #include "config/WSGlobal.h"
+#include "platform/Clock.h"
 
 void TConsoleDialogs::ShowWarning(const std::string& text) { std::cerr << "warning: " << text << '\n'; }
 void TConsoleDialogs::ShowMessage(const std::string& text) { std::cerr << text << '\n'; }
@@ -29,10 +29,7 @@ void TConsoleRunHost::SetProgressPosition(std::int64_t position) {
   FShown = true;
 }
 
-std::uint64_t TConsoleRunHost::TickCount() {
-  const auto now = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
-}
+std::uint64_t TConsoleRunHost::TickCount() { return MonotonicMilliseconds(); }
 
 bool TReadOnlySettings::KeyExists(const std::string& keyPath) {
   return (!FOverrides.empty() && EqualFolded(keyPath, MainKey)) || FBase.KeyExists(keyPath);

@@ -13,6 +13,7 @@
 #include "config/WSGlobal.h"
 #include "base/DateTime.h"
 #include "log/QelNewFile.h"
+#include "platform/Clock.h"
 #include "platform/HostLookup.h"
 #include "platform/PlainLocalFormat.h"
 #include "platform/ProgramDir.h"

@@ -8,7 +8,7 @@
 #include <stdexcept>
 
 #include "config/CsvWriter.h"
-#include "config/FileReplace.h"
+#include "base/ReplaceFile.h"
 #include "platform/Dialogs.h"
 
 namespace {

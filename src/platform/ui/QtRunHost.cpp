@@ -3,8 +3,9 @@
 #include <QCoreApplication>
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
+
+#include "platform/Clock.h"
 
 TQtRunHost::TQtRunHost(QProgressBar* progressBar) : FProgressBar(progressBar) {}
 
@@ -28,11 +29,7 @@ void TQtRunHost::SetProgressPosition(std::int64_t position) {
 
 void TQtRunHost::ProcessPendingEvents() { QCoreApplication::processEvents(); }
 
-std::uint64_t TQtRunHost::TickCount() {
-  // steady_clock is CLOCK_MONOTONIC: it counts from boot, so it is far above 0 at start.
-  const auto sinceBoot = std::chrono::steady_clock::now().time_since_epoch();
-  return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(sinceBoot).count());
-}
+std::uint64_t TQtRunHost::TickCount() { return MonotonicMilliseconds(); }
 
 int TQtRunHost::ToBar(std::int64_t value) const {
   // Unsigned, so that the full int64 span cannot overflow; values in int range pass unchanged.

@@ -2,7 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QDateTime>
 #include <QDesktopServices>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,6 +21,7 @@
 #include "analyses/ui/FrameTabMGrid.h"
 #include "config/ValuesEditor.h"
 #include "config/WSGlobal.h"
+#include "platform/Clock.h"
 #include "run/CombinedRun.h"
 #include "run/ui/ConfigWindows.h"
 
@@ -37,12 +37,6 @@ std::vector<std::string> DroppedFiles(const QMimeData* data) {
     if (QFileInfo(path).isFile()) files.push_back(path.toStdString());
   }
   return files;
-}
-
-// The current local date-time as a day count since 30 December 1899.
-double LocalNow() {
-  const QDateTime now = QDateTime::currentDateTime();
-  return double(QDate(1899, 12, 30).daysTo(now.date())) + now.time().msecsSinceStartOfDay() / 86400000.0;
 }
 
 }  // namespace
@@ -68,7 +62,7 @@ TfrmMain::TfrmMain(Tglobals& globals, TValuesEditor& lists, IHostLookup& hostLoo
   ConnectMenu();
   FCombined = std::make_unique<TCombinedRun>(FGlobals, FRun, FrameGeneral1->Analysis(), FramePopulareTime1->Analysis(),
                                              frameSearch->Analysis(), framePages->Analysis(),
-                                             FrameAddPage1->Analysis(), LocalNow);
+                                             FrameAddPage1->Analysis(), NowLocal);
   CreationStep();
   Centre();
 }
