@@ -67,11 +67,11 @@ struct TSetup {
       fs::create_directories(single + "LogTypes");
       fs::copy_file(configDir + "search.txt", single + "search.txt");
       fs::copy_file(descriptions[i], single + "LogTypes/" + descriptions[i].filename().string());
-      Modes.push_back({std::make_unique<TDSearchPattern>(*Globals, Dialogs, single),
+      Modes.push_back({std::make_unique<TDSearchPattern>(*Globals, single),
                        FirstLineFor(descriptions[i].filename().string()), false});
     }
-    Modes.push_back({std::make_unique<TDSearchPattern>(*Globals, Dialogs, configDir), {}, false});
-    Modes.push_back({std::make_unique<TDSearchPattern>(*Globals, Dialogs, configDir), {}, true});
+    Modes.push_back({std::make_unique<TDSearchPattern>(*Globals, configDir), {}, false});
+    Modes.push_back({std::make_unique<TDSearchPattern>(*Globals, configDir), {}, true});
   }
 };
 

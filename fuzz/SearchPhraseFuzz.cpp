@@ -30,7 +30,7 @@ struct TSetup {
     const std::string configDir = std::string(TREVALO_FUZZ_CONFIG) + "/";
     const std::string programDir = fuzzsupport::WorkDir() + "program/";
     Globals = std::make_unique<Tglobals>(Store, Dialogs, programDir, configDir);
-    Parser = std::make_unique<TDSearchPattern>(*Globals, Dialogs, configDir);
+    Parser = std::make_unique<TDSearchPattern>(*Globals, configDir);
     const std::string sample = fuzzsupport::WorkDir() + "first.log";
     fuzzsupport::WriteFile(sample,
                            "1.2.3.4 - - [10/Oct/2000:13:55:36 -0700] \"GET / HTTP/1.0\" 200 1 \"-\" \"agent\"\r\n");

@@ -59,7 +59,7 @@ struct TParserSetup {
   TNoSettings Settings;
   TSilentDialogs Dialogs;
   Tglobals Globals{Settings, Dialogs, ExecutableDirectory()};
-  TDSearchPattern Parser{Globals, Dialogs, Globals.ConfigDir()};
+  TDSearchPattern Parser{Globals, Globals.ConfigDir()};
   std::filesystem::path File;
 
   TParserSetup() {

@@ -1,7 +1,5 @@
 #include "base/TextFunctions.h"
 
-#include "config/WSGlobal.h"
-
 namespace {
 
 int HexValue(char c) {

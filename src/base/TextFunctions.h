@@ -4,7 +4,12 @@
 #include <string_view>
 #include <vector>
 
-struct TReplaceRow;
+// One row of the replacement table applied to referrers before their words are taken.
+struct TReplaceRow {
+  std::string HexChar;  // the character whose escapes are decoded; empty: every escape
+  std::string Search;
+  std::string Replace;
+};
 
 // Undoes percent escapes; with a non-empty onlyChar only those that stand for that character.
 // Every "%" and the (up to) two characters after it are consumed as one escape; an escape

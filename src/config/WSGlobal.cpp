@@ -216,6 +216,15 @@ const std::string& Tglobals::GetStatusCodeText(std::int32_t code) const {
   return cached->second;
 }
 
+void Tglobals::LoadSearchEngines(TMemTable& table) const {
+  try {
+    LoadTableFile(table, ConfigDir() + "search.txt");
+  } catch (const std::exception& e) {
+    FDialogs.ShowError(e.what());
+    table.Empty();
+  }
+}
+
 bool Tglobals::IsNotSpareWord(std::string_view word) const {
   return FLookups->SpareWords.find(word) == FLookups->SpareWords.end();
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "base/MemTable.h"
+#include "log/SearchPhraseTables.h"
 #include "platform/Dialogs.h"
 #include "platform/SettingsStore.h"
 
@@ -19,14 +20,7 @@ inline constexpr const char* VersionText = "1.1";
 inline constexpr std::int32_t DefaultTimeAreaMinutes = 5;
 inline constexpr double DefaultTimeArea = DefaultTimeAreaMinutes / 1440.0;
 
-// One row of the replacement table applied to referrers before their words are taken.
-struct TReplaceRow {
-  std::string HexChar;  // the character whose escapes are decoded; empty: every escape
-  std::string Search;
-  std::string Replace;
-};
-
-class Tglobals {
+class Tglobals : public ISearchPhraseTables {
 public:
   // programDir ends in "/"; the configuration is programDir + "config/". Loads the three
   // lookup tables; a table that cannot be loaded is reported through dialogs.ShowError and
@@ -77,8 +71,11 @@ public:
   // The text of a status code, or "unknown status code (<code>)"; the reference stays valid
   // as long as this object.
   const std::string& GetStatusCodeText(std::int32_t code) const;
-  bool IsNotSpareWord(std::string_view word) const;
-  const std::vector<TReplaceRow>& ReplaceRows() const { return FReplaceRows; }
+  // The search phrases' part: "search.txt" of the configuration, read for every parser;
+  // "replace.lac" and "spare.lac" as loaded at creation.
+  void LoadSearchEngines(TMemTable& table) const override;
+  bool IsNotSpareWord(std::string_view word) const override;
+  const std::vector<TReplaceRow>& ReplaceRows() const override { return FReplaceRows; }
   // Raises EQelFileError when "notschown.lst" cannot be read.
   std::vector<std::string> LoadNotShownList() const;
 
@@ -95,5 +92,5 @@ private:
   struct TLookups;
   std::unique_ptr<TLookups> FLookups;
 public:
-  ~Tglobals();
+  ~Tglobals() override;
 };

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "base/AsciiText.h"
+#include "log/W2SearchPat.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -81,12 +82,6 @@ int FindRecord(const std::vector<TLogFieldDef>& fields, std::string_view name) {
 }
 
 }  // namespace
-
-const char* FieldKindName(TFieldKind kind) {
-  static const char* const names[TLogDescription::SlotCount] = {"IP",       "Date",     "Request",   "StatusCode",
-                                                               "Bytes",    "Referrer", "UserAgent", "?"};
-  return names[TLogDescription::Slot(kind)];
-}
 
 TLogDescription::TLogDescription(std::vector<TLogFieldDef> fields, bool w3c)
     : FFields(std::move(fields)), FChecks(FFields.size(), TCheck::None), FW3C(w3c) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "log/LogDate.h"
-#include "log/W2SearchPat.h"
+#include "log/FieldKind.h"
 
 struct TLogFieldDef {
   std::string Name;
@@ -47,7 +47,7 @@ public:
   const std::vector<int>& W3CRecordsOf(TFieldKind kind) const { return FW3CRecords[Slot(kind)]; }
 
   // Kinds outside IP .. UserAgent share the last slot, named "?".
-  static constexpr int SlotCount = 8;
+  static constexpr int SlotCount = FieldKindCount + 1;
   static int Slot(TFieldKind kind) {
     const int k = static_cast<int>(kind);
     return k >= 0 && k < SlotCount - 1 ? k : SlotCount - 1;

@@ -10,11 +10,10 @@
 #include "base/AsciiText.h"
 #include "base/TableFile.h"
 #include "base/TextFunctions.h"
-#include "config/WSGlobal.h"
 #include "log/LogDate.h"
 #include "log/LogDescription.h"
 #include "log/QelNewFile.h"
-#include "platform/Dialogs.h"
+#include "log/SearchPhraseTables.h"
 
 namespace {
 
@@ -196,11 +195,11 @@ std::int64_t ToInteger(std::string_view text) {
 
 }  // namespace
 
-TDSearchPattern::TDSearchPattern(const Tglobals& globals, IDialogs& dialogs, std::string configDir)
+TDSearchPattern::TDSearchPattern(const ISearchPhraseTables& tables, std::string configDir)
     : kbmLogConfig("kbmLogConfig", LogConfigFields),
       kbmSearch("kbmSearch", SearchFields),
       FImpl(std::make_unique<TImpl>()),
-      FGlobals(globals),
+      FTables(tables),
       FConfigDir(std::move(configDir)) {
   kbmLogConfig.Open();
   kbmSearch.Open();
@@ -208,12 +207,7 @@ TDSearchPattern::TDSearchPattern(const Tglobals& globals, IDialogs& dialogs, std
   FImpl->TextField = kbmSearch.FieldNo("text");
   FImpl->EngineObserver =
       kbmSearch.AddObserver([impl = FImpl.get()](const TTableChange&) { impl->EnginesValid = false; });
-  try {
-    LoadTableFile(kbmSearch, FConfigDir + "search.txt");
-  } catch (const std::exception& e) {
-    dialogs.ShowError(e.what());
-    kbmSearch.Empty();
-  }
+  FTables.LoadSearchEngines(kbmSearch);
 }
 
 // The observer goes before the table can tell it anything more.
@@ -425,7 +419,7 @@ std::string TDSearchPattern::FindEngineParameter(std::string_view url) const {
 
 std::string TDSearchPattern::ExtractSearchWords(std::string_view url, std::string_view parameter,
                                                 bool withHost) const {
-  const std::string decoded = ApplyReplaceTable(url, FGlobals.ReplaceRows());
+  const std::string decoded = ApplyReplaceTable(url, FTables.ReplaceRows());
   const std::size_t p = parameter.empty() ? std::string::npos : decoded.find(parameter);
   if (p == std::string::npos) return std::string(url);
 
@@ -442,7 +436,7 @@ std::string TDSearchPattern::ExtractSearchWords(std::string_view url, std::strin
     std::size_t n = decoded.find('+', i + 1);
     if (n == std::string::npos || n > e) n = e;
     std::string word = DecodeAllEscapes(LowerAscii(std::string_view(decoded).substr(i, n - i)));
-    if (FGlobals.IsNotSpareWord(word)) words.push_back(std::move(word));
+    if (FTables.IsNotSpareWord(word)) words.push_back(std::move(word));
     i = n + 1;
   } while (i < e);
 

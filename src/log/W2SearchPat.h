@@ -10,16 +10,10 @@
 
 #include "base/ConvertError.h"
 #include "base/MemTable.h"
+#include "log/FieldKind.h"
 
 class TQelBufferedFile;
-class Tglobals;
-class IDialogs;
-
-// The fields that analyses ask the parser for.
-enum class TFieldKind : int { IP = 0, Date = 1, Request = 2, StatusCode = 3, Bytes = 4, Referrer = 5, UserAgent = 6 };
-
-// "IP", "Date", ... as used in log-type descriptions; "?" for any other value.
-const char* FieldKindName(TFieldKind kind);
+class ISearchPhraseTables;
 
 // Raised for a field kind missing from the description and for a field the line lacks
 // ("TDSearchPattern Error, field 4 ("Date") missing in line"); the message is the one the
@@ -37,10 +31,10 @@ public:
 
 class TDSearchPattern {
 public:
-  // Loads configDir + "search.txt" into kbmSearch; a load error is shown through dialogs and
-  // the parser carries on with an empty engine table. Description files are looked up in
-  // configDir + "LogTypes/".
-  TDSearchPattern(const Tglobals& globals, IDialogs& dialogs, std::string configDir);
+  // Loads kbmSearch through tables (which report a load error; the parser carries on with an
+  // empty engine table). Description files are looked up in configDir + "LogTypes/". The
+  // tables must outlive the parser.
+  TDSearchPattern(const ISearchPhraseTables& tables, std::string configDir);
   ~TDSearchPattern();
 
   TMemTable kbmLogConfig;  // Name, LeftChar, RightChar: the current description
@@ -94,7 +88,7 @@ public:
 private:
   struct TImpl;
   std::unique_ptr<TImpl> FImpl;  // split cache (FLine, FFields), description in fast form
-  const Tglobals& FGlobals;
+  const ISearchPhraseTables& FTables;
   std::string FConfigDir;
   bool FW3C = false;
 };

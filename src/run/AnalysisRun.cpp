@@ -129,7 +129,7 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
   FProcessed = 0;
   FRefused = 0;
   lineCount = 0;
-  TDSearchPattern parser(FGlobals, FDialogs, FGlobals.ConfigDir());
+  TDSearchPattern parser(FGlobals, FGlobals.ConfigDir());
   if (!parser.SelectLogType(files)) {
     FDialogs.ShowWarning("No configuration file found which suits your log file(s)!");
     FHost.SetProgressPosition(0);

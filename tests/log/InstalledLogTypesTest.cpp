@@ -105,7 +105,7 @@ public:
   std::unique_ptr<TDSearchPattern> Choose(const std::string& firstLine) {
     const std::string log = Dir.File("access.log");
     testsupport::WriteBytes(log, firstLine + "\r\n");
-    auto parser = std::make_unique<TDSearchPattern>(*Globals, Dialogs, (Dir.Path() / "config").string() + "/");
+    auto parser = std::make_unique<TDSearchPattern>(*Globals, (Dir.Path() / "config").string() + "/");
     if (!parser->SelectLogType({log})) return nullptr;
     return parser;
   }

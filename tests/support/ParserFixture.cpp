@@ -41,7 +41,7 @@ TDSearchPattern& TParserFixture::Start(const std::vector<std::string>& lines) {
   WriteBytes(LogPath(), log);
   FParser.reset();
   FGlobals = std::make_unique<Tglobals>(Store, Dialogs, ProgramDir());
-  FParser = std::make_unique<TDSearchPattern>(*FGlobals, Dialogs, ConfigDir());
+  FParser = std::make_unique<TDSearchPattern>(*FGlobals, ConfigDir());
   if (!FParser->SelectLogType({LogPath()})) throw std::runtime_error("no log-type description suits the test log");
   return *FParser;
 }
@@ -52,7 +52,7 @@ Tglobals& TParserFixture::KeptGlobals() {
 }
 
 std::unique_ptr<TDSearchPattern> TParserFixture::NewParser() {
-  return std::make_unique<TDSearchPattern>(KeptGlobals(), Dialogs, ConfigDir());
+  return std::make_unique<TDSearchPattern>(KeptGlobals(), ConfigDir());
 }
 
 std::unique_ptr<TDSearchPattern> TParserFixture::ParserFor(const std::string& firstLine) {
