@@ -9,6 +9,10 @@
 // given at definition, or the order set by OrderBy; records that fail an active filter are
 // left out. Tables attached to another share its store (same records) but keep their own
 // cursor, order and filter.
+//
+// The implementation in parts: MemStore (the records), MemTableView (view and cursor),
+// MemTableValues (values), MemValueText (values as texts), MemFilter (filter texts) and
+// MemTable.cpp (definition, open state, notifications, attaching, editing).
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -42,11 +46,13 @@ struct TTableChange {
   int Row = -1;
 };
 
-// Integer text as tables read it: optional blanks around, an optional sign, decimal digits,
-// within 32 bits.
-bool TryParseInt32(std::string_view text, std::int32_t& value);
-
-class TMemStore;  // records shared by a table and the tables attached to it
+// The implementation's own types (MemStore.h, MemValueText.h): the records shared by a table
+// and the tables attached to it, a record's slot in them (which, unlike a view row, stays
+// while the table is ordered and filtered), and values as read and as written.
+class TMemStore;
+enum class TRecordId : std::uint32_t;
+struct TStoredValue;
+struct TFieldValue;
 
 class TMemTable {
 public:
@@ -84,7 +90,7 @@ public:
   void Post();
   void Cancel();
   void Delete();
-  bool Editing() const { return FEditRecord >= 0; }
+  bool Editing() const { return FEditing; }
 
   // Cursor among the visited records.
   void First();
@@ -169,48 +175,44 @@ public:
   std::size_t MemoryUsage() const;
 
 private:
-  friend class TMemStore;
-  struct TValue;
-  struct TBufferValue;
-  struct TProbe;
-
   TMemStore& Store() const { return *FStore; }
   [[noreturn]] void Fail(const std::string& message) const;
   [[noreturn]] void FailConversion(std::string_view value, int field, const char* kind) const;
   void CheckActive() const;
   void CheckField(int field) const;
-  TBufferValue& EditValue(int field);
+  TFieldValue& EditValue(int field);
   void CheckBrowseMode();
-  void StartNew(std::uint32_t before);
+  void StartNew(TRecordId before);
   void PostNew();
   void PostEdit();
 
+  // The view (MemTableView.cpp).
   bool FilterActive() const;
   bool NaturalView() const;
   void EnsureRows() const;
   void EnsureCursor() const;
   int ViewCount() const;
-  std::uint32_t RowRecord(int row) const;
-  std::uint32_t CurrentRecord() const;
-  int RowOf(std::uint32_t record) const;
+  TRecordId RowRecord(int row) const;
+  TRecordId CurrentRecord() const;
+  int RowOf(TRecordId record) const;
   bool ViewDependsOn(const std::vector<char>& changedFields) const;
   void ViewChanged();
   void CursorToFirst();
   void MoveCursor(int row);
 
-  TValue ReadCurrent(int field) const;
-  TValue ReadAt(int row, int field) const;
-  std::string TextOf(const TValue& value, int field) const;
-  std::int32_t IntegerOf(const TValue& value, int field) const;
-  bool BooleanOf(const TValue& value, int field) const;
-  double DateTimeOf(const TValue& value, int field) const;
+  TStoredValue ReadCurrent(int field) const;
+  TStoredValue ReadAt(int row, int field) const;
+  std::string TextOf(const TStoredValue& value, int field) const;
+  std::int32_t IntegerOf(const TStoredValue& value, int field) const;
+  bool BooleanOf(const TStoredValue& value, int field) const;
+  double DateTimeOf(const TStoredValue& value, int field) const;
 
   void Tell(const TTableChange& change);
   void TellSharing(const TTableChange& change);
   void ClearStore();
   void LeaveStore();
 
-  // Implementation state; see MemTable.cpp.
+  // Implementation state; see MemTableView.h.
   std::string FName;
   std::shared_ptr<TMemStore> FStore;
   TMemTable* FMaster = nullptr;
@@ -218,7 +220,7 @@ private:
   std::string FFilterText;
   bool FFiltered = false;
   int FUpdateLock = 0;
-  int FEditRecord = -1;  // record being appended or edited, -1 when none
+  bool FEditing = false;  // a record is being appended or edited
   struct TViewState;
   std::unique_ptr<TViewState> FView;
   std::vector<std::pair<int, TObserver>> FObservers;

@@ -15,6 +15,7 @@
 #include "base/DateTime.h"
 #include "base/FileError.h"
 #include "base/MemTable.h"
+#include "base/MemValueText.h"
 #include "base/ReplaceFile.h"
 
 namespace {
