@@ -122,9 +122,9 @@ std::string_view TAddPageAnalysis::EntryText(std::string_view from) const {
 }
 
 // The requests of one address form a visit while each follows the one before by less than
-// the time area; visits are numbered in the order of their first request, pages join in
-// row order. One pass over the rows in time order, with the open visit of each address kept
-// by the address's text id.
+// the time area (the paths' own visit rule, beside the visitor lookup's: WSSearchUser.h);
+// visits are numbered in the order of their first request, pages join in row order. One pass
+// over the rows in time order, with the open visit of each address kept by its text id.
 void TAddPageAnalysis::BuildVisits() {
   FVisits.Clear();
   const double area = FTimeArea = FGlobals.GetTimeArea();

@@ -49,7 +49,8 @@ public:
   bool DataEnabled() const { return FDataEnabled; }
 
   // Visits, in the order of their first request: each is the address, the entry text at the
-  // visit's time, and the pages.
+  // visit's time, and the pages. A gap of exactly the time area begins a new visit, and
+  // addresses compare exactly (the other visit rule is in WSSearchUser.h).
   void BuildVisits();
   const TVisitList& Visits() const { return FVisits; }
   int VisitCount() const { return FVisits.Count(); }

@@ -1,6 +1,15 @@
 #pragma once
 // Visitor identification: the lines of one client address belong to one visit as long as no
 // gap between two consecutive lines of that address exceeds the time area.
+//
+// The system has two visit rules, and both are meant as they are:
+// - this lookup (the short statistics' visitors, the per-user hits) takes lines in the order
+//   read, continues a visit at a gap of exactly the time area, and compares addresses without
+//   letter case ("HOST" and "host" are one visitor);
+// - the visitor paths (TAddPageAnalysis::BuildVisits) cut visits in the request table ordered
+//   by time, begin a new visit at a gap of exactly the time area, and compare addresses
+//   exactly, after the blanks at both ends are removed.
+// So the visitors counted in the short statistics need not equal the visits of the paths.
 #include <cstddef>
 #include <string>
 #include <string_view>
