@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Benchmarks trevalo-report on generated logs and prints a table.
 
-Builds in Release (build-release/), generates its inputs with ../shared/tools/genlog.py into
-bench/out/ (kept between runs), and times each case with /usr/bin/time -v: wall and CPU
+Builds in Release (build-release/), generates its inputs with the log generator genlog.py
+($TREVALO_GENLOG, else ../shared/tools/genlog.py beside the repository) into bench/out/ (kept
+between runs), and times each case with /usr/bin/time -v: wall and CPU
 seconds, lines per second, peak resident memory. Where GoAccess or Webalizer are installed,
 they run on the same file in the same run and the ratios are printed.
 
@@ -12,7 +13,9 @@ they run on the same file in the same run and the ratios are printed.
   bench/run.py --micro         also the micro-benchmarks of the hot functions (trevalo-bench)
   bench/run.py --save-reference [--report BIN]
                                saves the JSON output of BIN (default: the Release build) for
-                               every corpus file and the chosen cases' files in bench/out/reference/
+                               every file of the real-log corpus ($TREVALO_CORPUS, else
+                               ../shared/corpus; left out when absent) and the chosen cases'
+                               files in bench/out/reference/
                                (save them with the binary of the commit to compare with)
   bench/run.py --check         compares the current output with those references byte by byte
                                before timing; exits with 1 on any difference
@@ -27,11 +30,11 @@ import tempfile
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(ROOT, "bench", "out")
-GENLOG = os.path.join(os.path.dirname(ROOT), "shared", "tools", "genlog.py")
+GENLOG = os.environ.get("TREVALO_GENLOG") or os.path.join(os.path.dirname(ROOT), "shared", "tools", "genlog.py")
 WIDELOG = os.path.join(ROOT, "bench", "widelog.py")  # genlog.py for many distinct paths
 REPORT = os.path.join(ROOT, "build-release", "bin", "trevalo-report")
 MICRO = os.path.join(ROOT, "build-release", "bin", "trevalo-bench")
-CORPUS = os.path.join(os.path.dirname(ROOT), "shared", "corpus")
+CORPUS = os.environ.get("TREVALO_CORPUS") or os.path.join(os.path.dirname(ROOT), "shared", "corpus")
 REFERENCE = os.path.join(OUT, "reference")
 
 # name: (genlog arguments, trevalo-report arguments, compare with peers)
@@ -48,6 +51,8 @@ def log_file(genargs):
     name = "log" + "".join(a.replace("-", "_") for a in genargs) + ".log"
     path = os.path.join(OUT, name)
     if not os.path.exists(path):
+        if not os.path.exists(GENLOG):
+            sys.exit(f"no log generator at {GENLOG}: set TREVALO_GENLOG to genlog.py")
         print(f"generating {os.path.basename(path)} ...", file=sys.stderr)
         generator = WIDELOG if "--paths" in genargs else GENLOG
         subprocess.run([sys.executable, generator, *genargs, "-o", path + ".tmp"], check=True)

@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Runs ../shared/tools/genlog.py with number ranges wide enough for many distinct paths.
+"""Runs the log generator genlog.py ($TREVALO_GENLOG, else ../shared/tools/genlog.py beside the
+repository) with number ranges wide enough for many distinct paths.
 
 genlog.py draws page numbers from 1..3000 and asset numbers from 1..5000; the assets then
 allow at most 30,000 distinct static paths, so with --paths above about 100,000 its loop that
@@ -9,8 +10,8 @@ other draw as it is, so the output stays deterministic. Arguments are those of g
 import os
 import sys
 
-GENLOG = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
-                      "shared", "tools", "genlog.py")
+GENLOG = os.environ.get("TREVALO_GENLOG") or os.path.join(
+    os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "shared", "tools", "genlog.py")
 
 
 def load_genlog():

@@ -407,7 +407,7 @@ TEST_F(AddPage, VisitsAndClickedPathsAgreeWithTheRewindScanAndTheVisitSearch) {
 
 // Real traffic whose seconds are shuffled within each minute.
 TEST_F(AddPage, VisitsOfARealLogAgreeWithTheRewindScan) {
-  const std::string path = std::string(TREVALO_CORPUS) + "/apache/elastic_apache_logs_2015.log";
+  const std::string path = testsupport::CorpusDir() + "/apache/elastic_apache_logs_2015.log";
   std::ifstream file(path, std::ios::binary);
   if (!file) GTEST_SKIP() << "no corpus at " << path;
   std::vector<std::string> lines;

@@ -27,7 +27,7 @@ std::vector<std::string> ReadLines(const std::string& path) {
 }
 
 TEST(CorpusStatistics, ElasticApacheLog) {
-  const std::string path = std::string(TREVALO_CORPUS) + "/apache/elastic_apache_logs_2015.log";
+  const std::string path = testsupport::CorpusDir() + "/apache/elastic_apache_logs_2015.log";
   if (!std::filesystem::exists(path)) GTEST_SKIP() << "corpus not present";
   const std::vector<std::string> lines = ReadLines(path);
   ASSERT_EQ(lines.size(), 10000u);

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path InstalledConfig = TREVALO_INSTALLED_CONFIG;
-const fs::path Corpus = TREVALO_CORPUS;
+const fs::path Corpus = testsupport::CorpusDir();
 
 // Real-looking lines of each layout the installed descriptions are meant for.
 const std::string Date = "[17/May/2015:10:05:03 +0000]";

@@ -258,7 +258,7 @@ TEST_F(AnalysisRunTest, TolerantRunStillEndsOnOtherErrors) {
 // Records split in two by a stray line end every few KiB, and a last record cut off: the
 // halves that lack a field are skipped, every other line is handled.
 TEST_F(AnalysisRunTest, TolerantRunOverSplitRecordsOfTheCorpus) {
-  const std::string log = std::string(TREVALO_CORPUS) + "/nasty/nasa_aug95_split_records.log";
+  const std::string log = testsupport::CorpusDir() + "/nasty/nasa_aug95_split_records.log";
   if (!std::filesystem::exists(log)) GTEST_SKIP() << "no corpus";
   Fixture.WriteConfig("LogTypes/common.lf", TParserFixture::CommonDescription());
   Run->SetLineCheck([](const std::string& line, TDSearchPattern& parser) {

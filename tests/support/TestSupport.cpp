@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -37,6 +38,11 @@ std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw std::runtime_error("cannot read " + path);
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string CorpusDir() {
+  const char* chosen = std::getenv("TREVALO_CORPUS");
+  return chosen != nullptr && *chosen != '\0' ? chosen : TREVALO_CORPUS;
 }
 
 }  // namespace testsupport

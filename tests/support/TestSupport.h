@@ -24,4 +24,8 @@ private:
 void WriteBytes(const std::string& path, const std::string& bytes);
 std::string ReadBytes(const std::string& path);
 
+// The folder of real public logs that some tests read when it is there (they skip
+// otherwise): $TREVALO_CORPUS, else the corpus beside the repository (../shared/corpus).
+std::string CorpusDir();
+
 }  // namespace testsupport

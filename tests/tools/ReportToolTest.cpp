@@ -413,7 +413,7 @@ TEST_F(ReportTool, SkippingBadLinesGivesTheResultsOfTheLogWithoutThem) {
 // The nasty samples: a tolerant run ends only where the description cannot serve the
 // analyses at all; a file that runs without it runs the same with it.
 TEST_F(ReportTool, TolerantRunsOverTheNastyCorpus) {
-  const fs::path corpus = TREVALO_CORPUS;
+  const fs::path corpus = testsupport::CorpusDir();
   if (!fs::exists(corpus / "nasty")) GTEST_SKIP() << "no corpus at " << corpus;
   int tolerated = 0;
   for (const auto& entry : fs::directory_iterator(corpus / "nasty")) {
