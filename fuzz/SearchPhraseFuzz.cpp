@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "FuzzSupport.h"
+#include "analyses/SearchLine.h"
 #include "base/TextFunctions.h"
 #include "config/WSGlobal.h"
-#include "analyses/SearchLine.h"
 #include "log/W2SearchPat.h"
 #include "support/Fakes.h"
 

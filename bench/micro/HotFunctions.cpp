@@ -14,9 +14,9 @@
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
 #include "log/W2SearchPat.h"
-#include "platform/SilentDialogs.h"
 #include "platform/ProgramDir.h"
 #include "platform/SettingsStore.h"
+#include "platform/SilentDialogs.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "base/AsciiText.h"
-#include "config/JsonText.h"
 #include "base/ReplaceFile.h"
+#include "config/JsonText.h"
 
 namespace {
 

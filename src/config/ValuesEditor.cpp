@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "base/ReplaceFile.h"
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
 #include "platform/Dialogs.h"
-#include "base/ReplaceFile.h"
 #include "platform/SettingsStore.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <unordered_set>
 #include <utility>
 
-#include "base/TableFile.h"
-#include "log/QelNewFile.h"
 #include "base/ConvertError.h"
 #include "base/ReplaceFile.h"
+#include "base/TableFile.h"
+#include "log/QelNewFile.h"
 
 namespace {
 

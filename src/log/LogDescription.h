@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "log/LogDate.h"
 #include "log/FieldKind.h"
+#include "log/LogDate.h"
 
 struct TLogFieldDef {
   std::string Name;

@@ -1,11 +1,11 @@
 #include "run/CombinedRun.h"
 
+#include "analyses/SearchLine.h"
 #include "analyses/W2FrmGeneral.h"
 #include "analyses/W2FrmTabMGrid.h"
 #include "analyses/W2PopulareTime.h"
 #include "analyses/W2frmAddPage.h"
 #include "config/WSGlobal.h"
-#include "analyses/SearchLine.h"
 #include "log/W2SearchPat.h"
 #include "run/AnalysisRun.h"
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "analyses/W2frmAddPage.h"
-#include "config/WSGlobal.h"
 #include "base/DateTime.h"
+#include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
 #include "support/FakeCheckList.h"
 #include "support/Fakes.h"

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "base/TableFile.h"
-#include "log/QelNewFile.h"
 #include "config/WSGlobal.h"
+#include "log/QelNewFile.h"
 #include "support/Fakes.h"
 #include "support/TestSupport.h"
 

@@ -14,8 +14,8 @@
 #include <memory>
 
 #include "base/MemTable.h"
-#include "config/SettingsFile.h"
 #include "base/TableFile.h"
+#include "config/SettingsFile.h"
 #include "config/ValuesEditor.h"
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"

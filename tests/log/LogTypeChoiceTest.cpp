@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "base/TableFile.h"
 #include "base/DateTime.h"
+#include "base/TableFile.h"
 #include "log/QelNewFile.h"
 #include "log/W2SearchPat.h"
 #include "support/ParserFixture.h"

@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "MiniJson.h"
-#include "support/ParserFixture.h"
 #include "support/GzipBytes.h"
+#include "support/ParserFixture.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -7,8 +7,8 @@
 
 #include <stdexcept>
 
-#include "config/CsvWriter.h"
 #include "base/ReplaceFile.h"
+#include "config/CsvWriter.h"
 #include "platform/Dialogs.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "config/ui/MemTableDelegate.h"
 
+#include "base/DateTime.h"
 #include "base/MemTable.h"
 #include "config/ui/MemTableModel.h"
-#include "base/DateTime.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "base/MemTable.h"
 #include "base/DateTime.h"
+#include "base/MemTable.h"
 
 namespace uitest {
 
