@@ -2,7 +2,6 @@
 // Text comparisons of the analyses: counted values and keys compared without letter case,
 // letters beyond ASCII included. (Names and substring filters fold A to Z only: AsciiText.h.)
 #include <cstddef>
-#include <functional>
 #include <string_view>
 
 // Case folding of every text compared without regard to letter case: A-Z, and in UTF-8 text
@@ -27,10 +26,4 @@ struct TFoldedEqual {
 struct TFoldedLess {
   using is_transparent = void;
   bool operator()(std::string_view a, std::string_view b) const { return CompareFolded(a, b) < 0; }
-};
-
-// Exact texts, transparent as well (for caches keyed by the raw text of a field).
-struct TExactHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
 };

@@ -12,6 +12,7 @@
 #include "analyses/CountedStrings.h"
 #include "analyses/WSSearchUser.h"
 #include "base/MemTable.h"
+#include "base/TextHash.h"
 
 class TDSearchPattern;
 class Tglobals;

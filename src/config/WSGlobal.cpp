@@ -9,17 +9,12 @@
 #include "base/ConvertError.h"
 #include "base/ReplaceFile.h"
 #include "base/TableFile.h"
+#include "base/TextHash.h"
 #include "log/QelNewFile.h"
 
 namespace {
 
 const std::string CheckListSuffix = "\\ProccesCheckList";
-
-// Hashes strings and string views alike, so words are looked up without a copy.
-struct TTextHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>()(text); }
-};
 
 // The whole text as a decimal integer (blanks around it allowed); -1 for anything else.
 std::int32_t MinutesOf(const std::string& text) {
@@ -48,7 +43,7 @@ std::string TextOf(const TMemTable& table, int field) {
 struct Tglobals::TLookups {
   std::unordered_map<std::int32_t, std::string> StatusTexts;
   std::unordered_map<std::int32_t, std::string> UnknownStatusTexts;  // made on first request
-  std::unordered_set<std::string, TTextHash, std::equal_to<>> SpareWords;
+  std::unordered_set<std::string, TExactHash, std::equal_to<>> SpareWords;
 };
 
 Tglobals::Tglobals(ISettingsStore& store, IDialogs& dialogs, std::string programDir, std::string configDir)

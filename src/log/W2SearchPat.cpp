@@ -10,20 +10,11 @@
 #include "base/AsciiText.h"
 #include "base/TableFile.h"
 #include "base/TextFunctions.h"
+#include "base/TextHash.h"
 #include "log/LogDate.h"
 #include "log/LogDescription.h"
 #include "log/QelNewFile.h"
 #include "log/SearchPhraseTables.h"
-
-namespace {
-
-// Exact texts as keys, looked up by a view without building a string.
-struct TTextHash {
-  using is_transparent = void;
-  std::size_t operator()(std::string_view text) const noexcept { return std::hash<std::string_view>{}(text); }
-};
-
-}  // namespace
 
 struct TDSearchPattern::TImpl {
   TLogDescription Description;
@@ -55,7 +46,7 @@ struct TDSearchPattern::TImpl {
   int EngineObserver = -1;
   // The parameter found for the start of a referrer, up to where the longest engine name
   // could end: the same start always finds the same. Forgotten with the engines.
-  std::unordered_map<std::string, std::string, TTextHash, std::equal_to<>> EngineOfStart;
+  std::unordered_map<std::string, std::string, TExactHash, std::equal_to<>> EngineOfStart;
 
   void Forget() { HaveLine = HaveCurrent = false; }
 
