@@ -58,6 +58,8 @@ public:
   void SetFileName(const std::string& name);
   const std::string& FileName() const { return FFileName; }
   bool Opened() const { return FOpened; }
+  // The descriptor while open, for readers that read at positions of their own.
+  int Handle() const { return FHandle; }
   bool Exists() const;
   void Erase();
 
