@@ -87,7 +87,6 @@ void TfrmMain::CreateFrames() {
   framePages->setObjectName("framePages");
   FrameAddPage1 = new TFrameAddPage(FGlobals, dialogs, FHostLookup, FFormat);
   FrameOneFile1 = new TFrameOneFile(FGlobals, dialogs);
-  FrameOneFile1->SetYield([] { QApplication::processEvents(); });
 }
 
 QWidget* TfrmMain::AddTab(const QString& caption, QWidget* frame, QToolBar*& toolBar) {
@@ -183,6 +182,8 @@ void TfrmMain::CreateToolBars() {
   AddTab("View Raw File", FrameOneFile1, bar);
   btnOneFile = AddButton(bar, "btnOneFile", "open", QStyle::SP_DialogOpenButton);
   btnOneFileClear = AddButton(bar, "btnOneFileClear", "clear", QStyle::SP_DialogResetButton);
+  bar->addSeparator();
+  bar->addActions(FrameOneFile1->ToolActions());
 }
 
 void TfrmMain::CreateMenu() {
@@ -251,9 +252,12 @@ void TfrmMain::Centre() {
 
 // Every control a run disables; the Stop buttons and the tabs are not among them.
 std::vector<QAction*> TfrmMain::RunControls() const {
-  return {btnGeneralStart, btnGeneralClear, btnToggelBrowser, btnProcess, btnProcessClear, btnShowAll,
-          btnPopulareChart, btnPopulareClear, btnPagesStart, btnPagesAll, btnPagesClear, btnStartChart,
-          btncChartClear, btnEngine, btnSelection, btnCheck, btnOneFile, btnOneFileClear};
+  std::vector<QAction*> controls{btnGeneralStart, btnGeneralClear, btnToggelBrowser, btnProcess, btnProcessClear,
+                                 btnShowAll, btnPopulareChart, btnPopulareClear, btnPagesStart, btnPagesAll,
+                                 btnPagesClear, btnStartChart, btncChartClear, btnEngine, btnSelection, btnCheck,
+                                 btnOneFile, btnOneFileClear};
+  for (QAction* action : FrameOneFile1->actions()) controls.push_back(action);
+  return controls;
 }
 
 void TfrmMain::SetWaitCursor(bool wait) {
@@ -324,11 +328,10 @@ void TfrmMain::CheckMainPage() {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* event) {
-  if (FRunning || FrameOneFile1->Loading()) {
+  if (FRunning) {
     // The run returns at its next test of the stop flag; the window closes then.
     FCloseRequested = true;
     FRun.Stop();
-    FrameOneFile1->CancelLoad();
     event->ignore();
     return;
   }

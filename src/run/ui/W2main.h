@@ -3,8 +3,8 @@
 // and every command, run through one helper so that no error leaves a slot.
 //
 // During a run the window keeps repainting and only the Stop buttons and the tab headers
-// respond. Closing the window during a run (or while a large file loads) stops the run and
-// closes the window once the run has returned. Log files dropped onto the window are added to
+// respond. Closing the window during a run stops the run and closes the window once the run
+// has returned. Log files dropped onto the window are added to
 // the input files as the list editor's add command adds them.
 #include <QAction>
 #include <QComboBox>

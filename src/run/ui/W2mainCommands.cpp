@@ -92,8 +92,8 @@ void TfrmMain::ConnectCommands() {
   connect(btnPagesClear, &QAction::triggered, this, [this] { RunCommand([this] { framePages->ClearResults(); }); });
   connect(btnProcessClear, &QAction::triggered, this, [this] { RunCommand([this] { FrameAddPage1->ClearResults(); }); });
   connect(btnOneFileClear, &QAction::triggered, this, [this] { RunCommand([this] { FrameOneFile1->ClearFile(); }); });
-  // Opening a file holds the window like a run: a large file loads in chunks.
-  connect(btnOneFile, &QAction::triggered, this, [this] { RunStart([this] { FrameOneFile1->OpenFile(); }); });
+  // The raw view shows a file at once and indexes it in the background: the window stays free.
+  connect(btnOneFile, &QAction::triggered, this, [this] { RunCommand([this] { FrameOneFile1->OpenFile(); }); });
   OnCommand(btnEngine, &TfrmMain::EngineClick);
   connect(btnCheck, &QAction::triggered, this, [this] { RunCommand([this] { CheckClick(true); }); });
   OnCommand(btnSelection, &TfrmMain::SelectionClick);
