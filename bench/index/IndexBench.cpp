@@ -1,7 +1,8 @@
-// trevalo-index-bench FILE...: how fast the raw view's line index is built and how small it
-// stays. For each file: a plain read of every byte (what the disk or the page cache gives),
-// the index build through the same reader the window uses, then jumps to the last line and
-// to lines all over the file. Prints figures; it is not a test.
+// trevalo-index-bench [--find TEXT] FILE...: how fast the raw view's line index is built and
+// how small it stays. For each file: a plain read of every byte (what the disk or the page
+// cache gives), the index build through the same reader the window uses, jumps to the last
+// line and to lines all over the file, and a search from the top for TEXT with and without
+// letter case. Prints figures; it is not a test.
 #include <sys/resource.h>
 
 #include <atomic>
@@ -15,6 +16,7 @@
 
 #include "log/IndexedLog.h"
 #include "log/LineReader.h"
+#include "log/TextFinder.h"
 
 namespace {
 
@@ -32,14 +34,23 @@ long StatusKiB(const std::string& name) {
 
 double Mega(double bytes) { return bytes / 1e6; }
 
-void Bench(const std::string& path) {
+void Bench(const std::string& path, const std::string& findText) {
   std::printf("%s\n", path.c_str());
   const long rssBefore = StatusKiB("VmRSS");
   TIndexedLog log(path);
+  TGzipCheckpoints checkpoints;  // none: a compressed file is decoded straight through
 
-  // Every byte once through the file's own reader, without looking at it.
+  // Every byte once in pieces of a MiB, as the build reads them, without looking at them.
   {
-    auto reader = log.NewReader();
+    TQelFile file;
+    file.SetFileName(path);
+    file.Open(omReadExisting);
+    std::unique_ptr<TPieceReader> reader;
+    if (log.Compressed()) {
+      reader = std::make_unique<TGzipPieceReader>(file.Handle(), path, checkpoints, false);
+    } else {
+      reader = std::make_unique<TPlainPieceReader>(file.Handle(), path);
+    }
     std::vector<char> piece(1 << 20);
     const auto start = TClock::now();
     std::int64_t total = 0;
@@ -81,17 +92,33 @@ void Bench(const std::string& path) {
   }
   std::printf("  random screens %8.3f ms each (60 lines, 300 bytes each, %d jumps)\n", SecondsSince(jumps) * 1000 / screens,
               screens);
+
+  TTextFinder finder;
+  for (const bool matchCase : {true, false}) {
+    const auto search = TClock::now();
+    const std::int64_t hit = finder.Find(log, *pieces, {findText, matchCase, true, 0}, cancel);
+    const double took = SecondsSince(search);
+    std::printf("  find %-9s %8.1f ms  %8.0f MB/s  \"%s\" %s\n", matchCase ? "(case)" : "(no case)", took * 1000,
+                Mega(static_cast<double>(hit >= 0 ? hit : index.TextEnd())) / took, findText.c_str(),
+                hit >= 0 ? ("in line " + std::to_string(reader.LineAt(hit).Number + 1)).c_str() : "not found");
+  }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: trevalo-index-bench FILE...\n");
+  std::string findText = "needle";
+  int first = 1;
+  if (argc > 2 && std::string(argv[1]) == "--find") {
+    findText = argv[2];
+    first = 3;
+  }
+  if (argc <= first) {
+    std::fprintf(stderr, "usage: trevalo-index-bench [--find TEXT] FILE...\n");
     return 2;
   }
   try {
-    for (int i = 1; i < argc; ++i) Bench(argv[i]);
+    for (int i = first; i < argc; ++i) Bench(argv[i], findText);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "%s\n", e.what());
     return 1;

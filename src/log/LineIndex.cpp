@@ -111,5 +111,7 @@ TLineIndex::TEntry TLineIndex::EntryAfterLine(std::int64_t line) const {
 
 std::size_t TLineIndex::MemoryBytes() const {
   const std::lock_guard lock(FLock);
-  return sizeof(*this) + FEntries.capacity() * sizeof(TEntry) + FFresh.capacity() * sizeof(TEntry);
+  // The deque's blocks of 512 bytes and its map of them.
+  const std::size_t blocks = FEntries.size() * sizeof(TEntry) / 512 + 1;
+  return sizeof(*this) + blocks * (512 + sizeof(void*)) + FFresh.capacity() * sizeof(TEntry);
 }

@@ -12,6 +12,7 @@
 // the end of each Add, under a lock held only for the copy.
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <vector>
 
@@ -78,7 +79,7 @@ private:
 
   // What readers see.
   mutable std::mutex FLock;
-  std::vector<TEntry> FEntries;
+  std::deque<TEntry> FEntries;  // grows in small blocks, never copied or doubled
   std::int64_t FLineCount = 0;
   std::int64_t FTextEnd = 0;
   std::int64_t FLongestLine = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <thread>
 
@@ -10,6 +11,22 @@
 namespace {
 
 char FoldAZ(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c; }
+
+// FoldAZ over a buffer, eight bytes at a time: a byte's top bit is set where it lies in A to Z
+// (sums of its low seven bits that cannot carry into the next byte), and 0x20 is added there.
+void FoldAZ(char* data, std::size_t size) {
+  constexpr std::uint64_t Ones = 0x0101010101010101, Tops = 0x8080808080808080, Low7 = 0x7f7f7f7f7f7f7f7f;
+  std::size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, data + i, 8);
+    const std::uint64_t low = word & Low7;
+    const std::uint64_t upper = ((low + Ones * (0x80 - 'A')) ^ (low + Ones * (0x80 - 'Z' - 1))) & ~word & Tops;
+    word |= upper >> 2;
+    std::memcpy(data + i, &word, 8);
+  }
+  for (; i < size; ++i) data[i] = FoldAZ(data[i]);
+}
 
 // The last place in [data, data + size) where text starts, or null.
 const char* FindLast(const char* data, std::size_t size, const std::string& text) {
@@ -32,7 +49,7 @@ std::int64_t TTextFinder::Find(const TIndexedLog& log, TPieceReader& reader, con
   if (request.Text.empty() || request.Text.find_first_of("\r\n") != std::string::npos) return -1;
   FMatchCase = request.MatchCase;
   FText = request.Text;
-  if (!FMatchCase) std::transform(FText.begin(), FText.end(), FText.begin(), FoldAZ);
+  if (!FMatchCase) FoldAZ(FText.data(), FText.size());
   FPiece.resize(std::max(FPieceSize, 2 * FText.size()));
   const std::int64_t hit = request.Forward ? Forward(log, reader, request.From, cancel) : Backward(log, reader, request.From, cancel);
   FProgress = 1;
@@ -81,6 +98,6 @@ std::int64_t TTextFinder::Backward(const TIndexedLog& log, TPieceReader& reader,
 
 std::size_t TTextFinder::ReadPiece(TPieceReader& reader, std::int64_t offset, std::size_t count) {
   const std::size_t n = reader.ReadAt(offset, FPiece.data(), count);
-  if (!FMatchCase) std::transform(FPiece.begin(), FPiece.begin() + static_cast<std::ptrdiff_t>(n), FPiece.begin(), FoldAZ);
+  if (!FMatchCase) FoldAZ(FPiece.data(), n);
   return n;
 }

@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <cmath>
 #include <climits>
 #include <exception>
 #include <string_view>
@@ -74,10 +75,13 @@ TLogView::TLogView(QWidget* parent) : QAbstractScrollArea(parent) {
 TLogView::~TLogView() = default;
 
 void TLogView::Measure() {
-  const QFontMetrics metrics = fontMetrics();
-  FLineHeight = std::max(1, metrics.lineSpacing());
-  FCharWidth = std::max(1, metrics.horizontalAdvance(QLatin1Char('0')));
-  FAscent = metrics.ascent();
+  const QFontMetricsF metrics(font());
+  FLineHeight = std::max(1, static_cast<int>(std::ceil(metrics.lineSpacing())));
+  // The advance of a character as a line lays it out, fractions included: a rounded one
+  // would put highlights a cell off after some dozens of characters.
+  const int sample = 100;
+  FCharWidth = std::max(1.0, metrics.horizontalAdvance(QString(sample, QLatin1Char('0'))) / sample);
+  FAscent = static_cast<int>(std::lround(metrics.ascent()));
 }
 
 void TLogView::changeEvent(QEvent* event) {
@@ -123,12 +127,12 @@ void TLogView::Refresh() {
 
 int TLogView::FullRows() const { return std::max(1, viewport()->height() / FLineHeight); }
 
-int TLogView::Columns() const { return std::max(1, (viewport()->width() - TextLeft()) / FCharWidth); }
+int TLogView::Columns() const { return std::max(1, static_cast<int>((viewport()->width() - TextLeft()) / FCharWidth)); }
 
 std::int64_t TLogView::MaxTop() const { return std::max<std::int64_t>(0, LineCount() - FullRows()); }
 
 void TLogView::UpdateRanges() {
-  const int margin = FCharWidth * (Digits(std::max<std::int64_t>(LineCount(), 1)) + 1);
+  const auto margin = static_cast<int>(std::ceil(FCharWidth * (Digits(std::max<std::int64_t>(LineCount(), 1)) + 1)));
   if (margin != FMarginWidth) {
     FMarginWidth = margin;
     Invalidate();
@@ -353,7 +357,7 @@ void TLogView::paintEvent(QPaintEvent*) {
   for (const TShownLine& line : FShown) {
     painter.setFont(line.Number == FCurrent ? bold : font());
     painter.setPen(line.Number == FCurrent ? palette().text().color() : NumberColor);
-    painter.drawText(QRect(0, y, FMarginWidth - FCharWidth / 2, FLineHeight), Qt::AlignRight | Qt::AlignVCenter,
+    painter.drawText(QRectF(0, y, FMarginWidth - FCharWidth / 2, FLineHeight), Qt::AlignRight | Qt::AlignVCenter,
                      QString::number(line.Number + 1));
     y += FLineHeight;
   }
@@ -362,7 +366,7 @@ void TLogView::paintEvent(QPaintEvent*) {
 void TLogView::PaintLine(QPainter& painter, const TShownLine& line, int y) {
   const int left = TextLeft();
   auto cells = [&](int from, int to, const QColor& colour, int extra = 0) {
-    if (to + extra > from) painter.fillRect(QRect(left + from * FCharWidth, y, (to - from + extra) * FCharWidth, FLineHeight), colour);
+    if (to + extra > from) painter.fillRect(QRectF(left + from * FCharWidth, y, (to - from + extra) * FCharWidth, FLineHeight), colour);
   };
   if (line.Number == FCurrent) painter.fillRect(QRect(FMarginWidth, y, viewport()->width(), FLineHeight), CurrentLineColor);
   for (const int control : line.Controls) cells(control, control + 1, ControlColor);
@@ -382,7 +386,7 @@ void TLogView::PaintLine(QPainter& painter, const TShownLine& line, int y) {
     cells(from, to, HitColor);
   }
   painter.setPen(palette().text().color());
-  painter.drawText(QPoint(left, y + FAscent), line.Text);
+  painter.drawText(QPointF(left, y + FAscent), line.Text);
 }
 
 TLogView::TPosition TLogView::PositionAt(const QPoint& point) {
@@ -390,7 +394,7 @@ TLogView::TPosition TLogView::PositionAt(const QPoint& point) {
   if (!FReader || lines == 0) return {};
   const int row = point.y() >= 0 ? point.y() / FLineHeight : -1 - (-point.y() - 1) / FLineHeight;
   const std::int64_t number = std::clamp<std::int64_t>(FTop + row, 0, lines - 1);
-  const auto cell = static_cast<std::int64_t>(std::lround(static_cast<double>(point.x() - TextLeft()) / FCharWidth));
+  const auto cell = static_cast<std::int64_t>(std::lround((point.x() - TextLeft()) / FCharWidth));
   Layout();
   for (const TShownLine& line : FShown) {
     if (line.Number != number) continue;

@@ -112,7 +112,7 @@ private:
   void UpdateRanges();
   void ScrollBy(std::int64_t lines);
   std::int64_t MaxTop() const;
-  int TextLeft() const { return FMarginWidth + FCharWidth / 2; }
+  int TextLeft() const { return FMarginWidth + static_cast<int>(FCharWidth / 2); }
   int Columns() const;
   TPosition PositionAt(const QPoint& point);
   // Characters [from, to) of a shown line that lie within the columns [begin, end).
@@ -137,7 +137,7 @@ private:
   QPoint FWheel;                   // wheel turns not scrolled yet (of a touch pad)
 
   int FLineHeight = 1;
-  int FCharWidth = 1;
+  double FCharWidth = 1;
   int FAscent = 0;
   int FMarginWidth = 0;
   std::int64_t FKnownLines = -1;   // what the layout was made for
