@@ -10,6 +10,7 @@
 #include <climits>
 #include <new>
 
+#include "log/Inflater.h"
 #include "log/QelNewFile.h"
 
 namespace {
@@ -17,8 +18,6 @@ namespace {
 constexpr std::size_t InputSize = 64 * 1024;
 constexpr std::size_t SkipSize = 64 * 1024;
 constexpr unsigned WindowSize = 32 * 1024;
-constexpr int GzipWindowBits = 15 + 16;
-constexpr int RawWindowBits = -15;
 constexpr int TrailerSize = 8;
 
 }  // namespace
@@ -53,16 +52,6 @@ std::size_t TGzipCheckpoints::MemoryBytes() const {
   for (const TPoint& p : FPoints) bytes += p.Window.capacity();
   return bytes;
 }
-
-struct TGzipPieceReader::TInflater {
-  z_stream Z{};
-  TInflater() {
-    if (inflateInit2(&Z, GzipWindowBits) != Z_OK) throw std::bad_alloc();
-  }
-  ~TInflater() { inflateEnd(&Z); }
-  TInflater(const TInflater&) = delete;
-  TInflater& operator=(const TInflater&) = delete;
-};
 
 TGzipPieceReader::TGzipPieceReader(int handle, std::string fileName, TGzipCheckpoints& checkpoints, bool record)
     : FZ(std::make_unique<TInflater>()),
@@ -105,13 +94,13 @@ void TGzipPieceReader::StartAt(std::int64_t decoded) {
   TGzipCheckpoints::TPoint point;
   if (decoded > 0) point = FCheckpoints.At(decoded);
   if (point.Decoded == 0) {
-    inflateReset2(&z, GzipWindowBits);
+    inflateReset2(&z, TInflater::GzipWindowBits);
     FRaw = false;
     FInputOffset = 0;
     FDecoded = 0;
     return;
   }
-  inflateReset2(&z, RawWindowBits);
+  inflateReset2(&z, TInflater::RawWindowBits);
   FRaw = true;
   FInputOffset = point.Compressed;
   if (point.Bits > 0) {
@@ -156,7 +145,7 @@ bool TGzipPieceReader::NextMember() {
   FRaw = false;
   while (FillInput()) {
     if (z.next_in[0] != 0) {
-      inflateReset2(&z, GzipWindowBits);
+      inflateReset2(&z, TInflater::GzipWindowBits);
       return true;
     }
     ++z.next_in;

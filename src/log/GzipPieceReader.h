@@ -48,6 +48,8 @@ private:
   std::vector<TPoint> FPoints;  // ascending
 };
 
+struct TInflater;
+
 class TGzipPieceReader : public TPieceReader {
 public:
   // handle is not owned; record: this reader adds the checkpoints it passes.
@@ -68,7 +70,6 @@ private:
   void Record(std::int64_t decoded);
   [[noreturn]] void Damaged(const std::string& reason);
 
-  struct TInflater;
   std::unique_ptr<TInflater> FZ;
   int FHandle;
   std::string FFileName;

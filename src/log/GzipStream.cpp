@@ -12,6 +12,7 @@
 #include <exception>
 #include <new>
 
+#include "log/Inflater.h"
 #include "log/QelNewFile.h"
 
 namespace {
@@ -19,20 +20,8 @@ namespace {
 constexpr std::int32_t InputSize = 64 * 1024;
 // Decoding into less room than this makes too many small steps.
 constexpr std::int32_t MinOutputRoom = 16 * 1024;
-// 32 KiB window, gzip header and trailer expected.
-constexpr int GzipWindowBits = 15 + 16;
 
 }  // namespace
-
-struct TGzipStream::TInflater {
-  z_stream Z{};
-  TInflater() {
-    if (inflateInit2(&Z, GzipWindowBits) != Z_OK) throw std::bad_alloc();
-  }
-  ~TInflater() { inflateEnd(&Z); }
-  TInflater(const TInflater&) = delete;
-  TInflater& operator=(const TInflater&) = delete;
-};
 
 bool TGzipStream::IsGzip(int handle) {
   unsigned char magic[3] = {};

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+struct TInflater;
+
 class TGzipStream {
 public:
   // Reads the compressed bytes through handle (not owned) from offset 0; fileName names the
@@ -46,7 +48,6 @@ private:
   std::int32_t Ready() const { return FTail - FHead; }
   void MakeRoom(std::int32_t ready);
 
-  struct TInflater;
   std::unique_ptr<TInflater> FZ;
   int FHandle;
   std::string FFileName;

@@ -159,6 +159,7 @@ void TFrameOneFile::Open(const std::string& path, const QString& note) {
   auto log = std::make_shared<TIndexedLog>(path);
   StopJobs();
   fileText->SetLog(log);
+  fileText->setFocus();
   FLog = std::move(log);
   FLinesBefore = -1;
   FNote = note;

@@ -4,8 +4,8 @@
 //
 // During a run the window keeps repainting and only the Stop buttons and the tab headers
 // respond. Closing the window during a run stops the run and closes the window once the run
-// has returned. Log files dropped onto the window are added to
-// the input files as the list editor's add command adds them.
+// has returned. Log files dropped onto the window are added to the input files as the list
+// editor's add command adds them.
 #include <QAction>
 #include <QComboBox>
 #include <QMainWindow>
