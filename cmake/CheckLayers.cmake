@@ -5,7 +5,7 @@
 # Layers, lowest first. A file may include the headers of its own layer and of those below;
 # its layer is its folder below src/ (every ui/ folder and src/windows are the Qt layer), and
 # the layer of an included header is read from its path the same way ("log/QelNewFile.h").
-set(LAYERS base platform log config analyses run qt tools)
+set(LAYERS base platform log config agents analyses run qt tools)
 list(FIND LAYERS qt QT_RANK)
 
 # The rank of a path such as "log/QelNewFile.h", "analyses/ui/GridView.h" or

@@ -52,16 +52,20 @@ bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
 
 // Lines of the file: CR, LF and NUL end a line and a run of them counts as one line end.
 // Line ends before the first line are passed over too, so that a leading blank line does not
-// take the place of the header and turn the real header into a record.
-std::vector<std::string_view> SplitLines(std::string_view content) {
+// take the place of the header and turn the real header into a record. numbers gets the
+// 1-based number of each line as an editor counts them (CR LF, LF and CR each end one).
+std::vector<std::string_view> SplitLines(std::string_view content, std::vector<std::int64_t>& numbers) {
   std::vector<std::string_view> lines;
   std::size_t i = 0;
+  std::int64_t number = 1;
   for (;;) {
-    while (i < content.size() && IsLineEnd(content[i])) ++i;
+    for (; i < content.size() && IsLineEnd(content[i]); ++i)
+      if (content[i] == '\n' || (content[i] == '\r' && (i + 1 == content.size() || content[i + 1] != '\n'))) ++number;
     if (i == content.size()) break;
     const std::size_t start = i;
     while (i < content.size() && !IsLineEnd(content[i])) ++i;
     lines.push_back(content.substr(start, i - start));
+    numbers.push_back(number);
   }
   return lines;
 }
@@ -325,17 +329,22 @@ void SaveTableFile(TMemTable& table, const std::string& path) {
   ReplaceFileContents(path, TableText(table));
 }
 
-void LoadTableFile(TMemTable& table, const std::string& path) {
+void LoadTableFile(TMemTable& table, const std::string& path, TTableFileLayout* layout) {
   if (!table.Active()) throw ETableFileError("cannot load file " + path + " into the closed table '" + table.Name() + "'");
   const std::string content = ReadWholeFile(path);
-  const std::vector<std::string_view> lines = SplitLines(content);
+  std::vector<std::int64_t> numbers;
+  const std::vector<std::string_view> lines = SplitLines(content, numbers);
   const std::size_t header = HeaderLine(lines);
   if (header >= lines.size()) return;
 
   std::vector<TFileValue> values;
   SplitValues(lines[header], std::numeric_limits<std::size_t>::max(), values);
+  if (layout) layout->HeaderLine = numbers[header];
   std::vector<int> columns;  // field of each header value, -1: column skipped
-  for (const TFileValue& name : values) columns.push_back(name ? MatchField(table, *name) : -1);
+  for (const TFileValue& name : values) {
+    columns.push_back(name ? MatchField(table, *name) : -1);
+    if (layout && columns.back() >= 0) layout->HeaderFields.push_back(columns.back());
+  }
 
   // Records read before a bad value stay in the table.
   TControlsDisabled quiet(table);
@@ -351,5 +360,6 @@ void LoadTableFile(TMemTable& table, const std::string& path) {
       throw;
     }
     table.Post();
+    if (layout) layout->RecordLines.push_back(numbers[line]);
   }
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The text format of the system's small tables: apostrophe-quoted values separated by ";",
 // a header line of field names, one CR LF ended line per record.
+#include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 class TMemTable;
 
@@ -18,7 +20,15 @@ public:
 // the path; a closed table raises ETableFileError before the file is touched.
 void SaveTableFile(TMemTable& table, const std::string& path);
 
+// Where a load found the table's fields and records in the file, for messages that name a line.
+struct TTableFileLayout {
+  std::int64_t HeaderLine = 0;            // 1-based; 0: the file holds no header
+  std::vector<int> HeaderFields;          // the table's fields that the header names
+  std::vector<std::int64_t> RecordLines;  // the 1-based file line of each record appended
+};
+
 // Appends the records of the file to an open table, in file order. A value that is no
 // integer in an integer field raises ETableFileError naming the value, the field and the file;
-// the records before it stay. Line ends before the header are passed over.
-void LoadTableFile(TMemTable& table, const std::string& path);
+// the records before it stay. Line ends before the header are passed over. layout, when
+// given, is told where the fields and records were.
+void LoadTableFile(TMemTable& table, const std::string& path, TTableFileLayout* layout = nullptr);
