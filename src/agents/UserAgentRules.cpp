@@ -302,6 +302,16 @@ void TUserAgentRules::Name(std::uint32_t rule, const TGroups& groups, TUserAgent
   }
 }
 
+// A crawler pattern that matched in an address ("yandex\.com\/bots") names the crawler by its
+// host; the browser family uap-core gives such agents ("YandexBot") is the name people know,
+// where it is a plain name.
+void TUserAgentRules::PreferFamilyToHost(bool crawlerFromData, TUserAgentClass& result) {
+  if (!crawlerFromData || result.Crawler.find('.') == std::string::npos || result.Browser.empty() ||
+      result.Browser.find_first_of("/.") != std::string::npos)
+    return;
+  result.Crawler = result.Browser;
+}
+
 TUserAgentClass TUserAgentRules::Classify(std::string_view agent) const {
   TUserAgentClass result;
   const TDecided decided = ApplyUserRows(agent, result);
@@ -313,6 +323,7 @@ TUserAgentClass TUserAgentRules::Classify(std::string_view agent) const {
     const std::uint32_t rule = FirstIndexed(kind, agent, found, groups);
     if (rule != NoRule) Name(rule, groups, result);
   }
+  PreferFamilyToHost(!decided.Crawler, result);
   return result;
 }
 
@@ -325,5 +336,6 @@ TUserAgentClass TUserAgentRules::ClassifyByScan(std::string_view agent) const {
     const std::uint32_t rule = FirstScanned(kind, agent, groups);
     if (rule != NoRule) Name(rule, groups, result);
   }
+  PreferFamilyToHost(!decided.Crawler, result);
   return result;
 }

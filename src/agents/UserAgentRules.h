@@ -63,6 +63,7 @@ private:
   std::uint32_t FirstScanned(TAgentRuleKind kind, std::string_view agent, TGroups& groups) const;
   bool Matches(std::uint32_t rule, std::string_view agent, TGroups& groups) const;
   void Name(std::uint32_t rule, const TGroups& groups, TUserAgentClass& result) const;
+  static void PreferFamilyToHost(bool crawlerFromData, TUserAgentClass& result);
 
   // Data rules: browsers, then systems, then crawlers, each in the data's order.
   std::vector<std::unique_ptr<TRule>> FRules;

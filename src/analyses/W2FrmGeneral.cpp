@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "agents/AgentClassifier.h"
 #include "config/WSGlobal.h"
 #include "log/W2SearchPat.h"
 #include "platform/LocalFormat.h"
@@ -34,14 +35,21 @@ constexpr TBrowserMarker BrowserMarkers[] = {
 
 }  // namespace
 
-TGeneralAnalysis::TGeneralAnalysis(const Tglobals& globals, ILocalFormat& format)
+TGeneralAnalysis::TGeneralAnalysis(const Tglobals& globals, ILocalFormat& format, TAgentClassifier& agents)
     : kbmGeneral("kbmGeneral", {{"Description", TFieldType::String, 150}, {"Value", TFieldType::String, 150}}),
       kbmStatusCodes("kbmStatusCodes",
                      {{"statusCode", TFieldType::String, 80}, {"count", TFieldType::Integer, 0}}),
       kbmBrowser("kbmBrowser", {{"Browser", TFieldType::String, 80}, {"Count", TFieldType::Integer, 0}}),
+      kbmSystem("kbmSystem", {{"System", TFieldType::String, 80}, {"Count", TFieldType::Integer, 0}}),
+      kbmCrawler("kbmCrawler", {{"Crawler", TFieldType::String, 80}, {"Count", TFieldType::Integer, 0}}),
       FGlobals(globals),
       FFormat(format),
+      FAgents(agents),
       FSearchUser(std::make_unique<TSearchUser>(DefaultTimeArea)) {}
+
+std::vector<TMemTable*> TGeneralAnalysis::Tables() {
+  return {&kbmGeneral, &kbmStatusCodes, &kbmBrowser, &kbmSystem, &kbmCrawler};
+}
 
 TGeneralAnalysis::~TGeneralAnalysis() = default;
 
@@ -49,13 +57,13 @@ void TGeneralAnalysis::CreateSearchUser(double timeArea) { FSearchUser = std::ma
 
 void TGeneralAnalysis::PrepareRun(double now) {
   ClearResults();
-  for (TMemTable* table : {&kbmGeneral, &kbmStatusCodes, &kbmBrowser}) table->Open();
+  for (TMemTable* table : Tables()) table->Open();
   for (const char* caption : SummaryCaptions) {
     kbmGeneral.Append();
     kbmGeneral.SetString(ColCaption, caption);
     kbmGeneral.Post();
   }
-  for (TMemTable* table : {&kbmGeneral, &kbmStatusCodes, &kbmBrowser}) table->DisableControls();
+  for (TMemTable* table : Tables()) table->DisableControls();
   FDisplaySuspended = true;
 
   FStartRecording = now;
@@ -80,15 +88,36 @@ void TGeneralAnalysis::HandleLine(const std::string& line, TDSearchPattern& pars
     statusCell = FStatusCells.emplace(status, &FStatusCodes.Cell(FGlobals.GetStatusCodeText(status))).first;
   ++*statusCell->second;
 
-  const std::string_view agent = parser.GetField(line, TFieldKind::UserAgent);
-  if (FLastBrowserCell == nullptr || agent != FLastAgent) {
-    auto browserCell = FBrowserCells.find(agent);
-    if (browserCell == FBrowserCells.end())
-      browserCell = FBrowserCells.emplace(std::string(agent), &FBrowsers.Cell(BrowserName(agent))).first;
-    FLastAgent.assign(agent);
-    FLastBrowserCell = browserCell->second;
+  CountAgent(parser.GetField(line, TFieldKind::UserAgent));
+}
+
+void TGeneralAnalysis::CountAgent(std::string_view agent) {
+  const TAgentClassifier::TEntry& entry = FAgents.Classify(agent);
+  if (entry.Id >= FAgentCells.size()) FAgentCells.resize(entry.Id + 1);
+  TAgentCells& cells = FAgentCells[entry.Id];
+  if (cells.Browser == nullptr) {
+    cells.Browser = &FBrowsers.Cell(BrowserFamily(agent, entry.Class));
+    cells.Version = &FBrowserVersions.Cell(BrowserWithVersion(agent, entry.Class));
+    cells.System = &FSystems.Cell(SystemName(entry.Class));
+    if (entry.Class.IsCrawler()) cells.Crawler = &FCrawlers.Cell(entry.Class.Crawler);
   }
-  ++*FLastBrowserCell;
+  ++*cells.Browser;
+  ++*cells.Version;
+  ++*cells.System;
+  if (cells.Crawler) ++*cells.Crawler;
+}
+
+std::string TGeneralAnalysis::BrowserFamily(std::string_view userAgent, const TUserAgentClass& agent) {
+  return agent.Browser.empty() ? BrowserName(userAgent) : agent.Browser;
+}
+
+std::string TGeneralAnalysis::BrowserWithVersion(std::string_view userAgent, const TUserAgentClass& agent) {
+  if (agent.Browser.empty()) return BrowserName(userAgent);  // it carries its version
+  return agent.BrowserVersion.empty() ? agent.Browser : agent.Browser + " " + agent.BrowserVersion;
+}
+
+std::string TGeneralAnalysis::SystemName(const TUserAgentClass& agent) {
+  return agent.System.empty() ? "unknown" : agent.System;
 }
 
 void TGeneralAnalysis::CheckLine(const std::string& line, TDSearchPattern& parser) {
@@ -115,20 +144,40 @@ void TGeneralAnalysis::CountDay(double dateTime, std::int64_t bytes) {
   ++FHitsPerDay[FLastDay];
 }
 
-void TGeneralAnalysis::ShowResults(std::int64_t hits) {
+void TGeneralAnalysis::ShowResults(std::int64_t hits, std::optional<std::int64_t> crawlerHitsLeftOut) {
   if (!kbmGeneral.Active()) return;  // no run prepared since the last clear
   FShownStart = FStartRecording;
   FShownEnd = FEndRecording;
-  FillSummary(hits);
-  FillCounts(kbmStatusCodes, FStatusCodes);
+  FillSummary(hits, crawlerHitsLeftOut);
+  FillCounts(kbmStatusCodes, CountsOf(FStatusCodes));
   kbmStatusCodes.OrderBy("count", true);
-  FillCounts(kbmBrowser, FBrowsers);
-  kbmBrowser.OrderBy("Count", true);
+  FShownFamilies = CountsOf(FBrowsers);
+  FShownVersions = CountsOf(FBrowserVersions);
+  FillBrowsers();
+  FillCounts(kbmSystem, CountsOf(FSystems));
+  kbmSystem.OrderBy("Count", true);
+  FillCounts(kbmCrawler, CountsOf(FCrawlers));
+  kbmCrawler.OrderBy("Count", true);
   ResumeDisplay();
   ReleaseRunLists();
 }
 
-void TGeneralAnalysis::FillSummary(std::int64_t hits) {
+void TGeneralAnalysis::FillBrowsers() {
+  kbmBrowser.DisableControls();  // one notice for the views, at the end
+  kbmBrowser.Empty();
+  FillCounts(kbmBrowser, FShowVersions ? FShownVersions : FShownFamilies);
+  kbmBrowser.OrderBy("Count", true);
+  kbmBrowser.EnableControls();
+}
+
+void TGeneralAnalysis::ShowBrowserVersions(bool versions) {
+  if (versions == FShowVersions) return;
+  FShowVersions = versions;
+  // Shown results follow; a run under way fills the table when it ends.
+  if (kbmBrowser.Active() && !FDisplaySuspended) FillBrowsers();
+}
+
+void TGeneralAnalysis::FillSummary(std::int64_t hits, std::optional<std::int64_t> crawlerHitsLeftOut) {
   const auto wholeDays = static_cast<std::int64_t>(std::trunc(std::fabs(FEndRecording - FStartRecording)));
   const std::string values[] = {
       std::to_string(wholeDays + 1) + " Day(s)",
@@ -147,10 +196,22 @@ void TGeneralAnalysis::FillSummary(std::int64_t hits) {
     kbmGeneral.Post();
     kbmGeneral.Next();
   }
+  if (crawlerHitsLeftOut) {
+    kbmGeneral.Append();
+    kbmGeneral.SetString(ColCaption, CrawlersLeftOutCaption);
+    kbmGeneral.SetString(ColValue, std::to_string(*crawlerHitsLeftOut));
+    kbmGeneral.Post();
+  }
 }
 
-void TGeneralAnalysis::FillCounts(TMemTable& table, const TCountedStrings& list) {
-  for (const auto& [text, count] : list.Sorted()) {
+TGeneralAnalysis::TCounts TGeneralAnalysis::CountsOf(const TCountedStrings& list) {
+  TCounts counts;
+  for (const auto& [text, count] : list.Sorted()) counts.emplace_back(std::string(text), count);
+  return counts;
+}
+
+void TGeneralAnalysis::FillCounts(TMemTable& table, const TCounts& counts) {
+  for (const auto& [text, count] : counts) {
     table.Append();
     table.SetString(ColText, text);
     table.SetInteger(ColCount, count);
@@ -159,15 +220,17 @@ void TGeneralAnalysis::FillCounts(TMemTable& table, const TCountedStrings& list)
 }
 
 void TGeneralAnalysis::ClearResults() {
-  for (TMemTable* table : {&kbmGeneral, &kbmStatusCodes, &kbmBrowser})
+  for (TMemTable* table : Tables())
     if (table->Active()) table->Close();
+  FShownFamilies = {};
+  FShownVersions = {};
   ResumeDisplay();
 }
 
 void TGeneralAnalysis::ResumeDisplay() {
   if (!FDisplaySuspended) return;
   FDisplaySuspended = false;
-  for (TMemTable* table : {&kbmGeneral, &kbmStatusCodes, &kbmBrowser}) table->EnableControls();
+  for (TMemTable* table : Tables()) table->EnableControls();
 }
 
 void TGeneralAnalysis::ReleaseRunLists() {
@@ -176,11 +239,9 @@ void TGeneralAnalysis::ReleaseRunLists() {
   FHitsPerDay = {};
   FLastDay = 0;
   FStatusCells = {};
-  FBrowserCells = {};
-  FLastAgent = {};
-  FLastBrowserCell = nullptr;
+  FAgentCells = {};
   FStatusCodes.Clear();
-  FBrowsers.Clear();
+  for (TCountedStrings* list : {&FBrowsers, &FBrowserVersions, &FSystems, &FCrawlers}) list->Clear();
 }
 
 std::string TGeneralAnalysis::BrowserName(std::string_view userAgent) {

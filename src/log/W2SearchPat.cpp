@@ -332,6 +332,11 @@ std::string_view TDSearchPattern::GetField(const std::string& line, TFieldKind k
   return joined;
 }
 
+bool TDSearchPattern::HasField(TFieldKind kind) const {
+  const TLogDescription& description = FImpl->Description;
+  return FW3C ? !description.W3CRecordsOf(kind).empty() : description.RecordOf(kind) >= 0;
+}
+
 double TDSearchPattern::GetDateTime(const std::string& line) {
   if (!FW3C) {
     // The split has already read the date; its cached value is the one its text stands for.

@@ -75,6 +75,8 @@ public:
   // Field access by kind. The line is split once and cached until another line is asked
   // about; returned views stay valid until then.
   std::string_view GetField(const std::string& line, TFieldKind kind);
+  // Whether the description in force names a field of the kind.
+  bool HasField(TFieldKind kind) const;
   double GetDateTime(const std::string& line);
   // An empty field and "-" give 0; a value beyond 32 bits raises EConvertError.
   std::int32_t GetInteger(const std::string& line, TFieldKind kind);

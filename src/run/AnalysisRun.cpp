@@ -128,6 +128,7 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
   FSkipped = TSkippedLines();
   FProcessed = 0;
   FRefused = 0;
+  FLeftOut = 0;
   lineCount = 0;
   TDSearchPattern parser(FGlobals, FGlobals.ConfigDir());
   if (!parser.SelectLogType(files)) {
@@ -182,13 +183,16 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
           if (!ReadNextLine(reader, parser, line)) break;
           reading = false;
           parser.BeginLine(&line);
-          if (!FSkipBadLines || LineReadable(line, parser, path)) {
+          // Lines refused or left out are counted on below all the same: they move the progress bar.
+          if (FSkipBadLines && !LineReadable(line, parser, path)) {
+            ++FRefused;
+          } else if (FLineFilter && !FLineFilter(line, parser)) {
+            ++FLeftOut;
+          } else {
             for (const auto& handler : handlers) {
               handler(line, parser);
               if (FStop) break;
             }
-          } else {
-            ++FRefused;  // counted on below all the same: it moves the progress bar
           }
           ++FProcessed;
           // The clock is read on the first line and every few lines after it only: reading it
@@ -212,7 +216,7 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
     if (FStop) break;
   }
 
-  lineCount -= FRefused;
+  lineCount -= FRefused + FLeftOut;
   if (!FMissing.empty()) FDialogs.ShowMessage(MissingFilesText(FMissing));
   if (FSkipped.Count > 0) FDialogs.ShowMessage(SkippedLinesText(FSkipped));
   FHost.SetProgressPosition(0);

@@ -15,6 +15,8 @@ class IRunHost;
 
 // A line handler: called with the line as read and the run's parser.
 using TLineHandler = std::function<void(const std::string& line, TDSearchPattern& parser)>;
+// A line filter of a run: true lets the line through to the handlers.
+using TLineFilter = std::function<bool(const std::string& line, TDSearchPattern& parser)>;
 
 // The lines a tolerant run stepped over.
 struct TSkippedLines {
@@ -55,7 +57,7 @@ public:
   // Files of the last run that could not be found, in the order met.
   const std::vector<std::string>& MissingFiles() const { return FMissing; }
   // Lines handled in pass 2 of the last run.
-  std::int64_t Processed() const { return FProcessed - FRefused; }
+  std::int64_t Processed() const { return FProcessed - FRefused - FLeftOut; }
 
   // Tolerant runs: a line too long to read, or one that the line check refuses, is skipped
   // and counted instead of ending the run; the user is told at the end. The line check reads
@@ -66,6 +68,14 @@ public:
   bool SkipBadLines() const { return FSkipBadLines; }
   void SetLineCheck(TLineHandler check) { FLineCheck = std::move(check); }
   const TSkippedLines& Skipped() const { return FSkipped; }
+
+  // The run's line filter, asked once for every line after the line check and before any
+  // handler, with the line split already: a line it refuses goes to no handler and is left
+  // out of the line count as well; LeftOut counts them. Its errors are those of a handler;
+  // in a tolerant run the line check must read what it reads. Without a filter every line
+  // goes through.
+  void SetLineFilter(TLineFilter filter) { FLineFilter = std::move(filter); }
+  std::int64_t LeftOut() const { return FLeftOut; }
 
 private:
   bool ReadOrSkipLine(TQelBufferedFile& reader, std::string& line);
@@ -79,8 +89,10 @@ private:
   std::vector<std::string> FMissing;
   std::int64_t FProcessed = 0;  // lines of pass 2 so far, refused ones included
   std::int64_t FRefused = 0;    // lines the line check refused
+  std::int64_t FLeftOut = 0;    // lines the line filter refused
   std::int64_t FPhysicalLine = 0;  // lines read from the current file, comments included
   bool FSkipBadLines = false;
   TLineHandler FLineCheck;
+  TLineFilter FLineFilter;
   TSkippedLines FSkipped;
 };

@@ -1,5 +1,6 @@
 #include "run/CombinedRun.h"
 
+#include "agents/AgentClassifier.h"
 #include "analyses/SearchLine.h"
 #include "analyses/W2FrmGeneral.h"
 #include "analyses/W2FrmTabMGrid.h"
@@ -29,7 +30,8 @@ private:
 
 TCombinedRun::TCombinedRun(const Tglobals& globals, TAnalysisRun& run, TGeneralAnalysis& general,
                            TPopulareTimeAnalysis& populareTime, TTabMGridAnalysis& search,
-                           TTabMGridAnalysis& pages, TAddPageAnalysis& addPage, std::function<double()> now)
+                           TTabMGridAnalysis& pages, TAddPageAnalysis& addPage, TAgentClassifier& agents,
+                           std::function<double()> now)
     : FGlobals(globals),
       FRun(run),
       FGeneral(general),
@@ -37,7 +39,24 @@ TCombinedRun::TCombinedRun(const Tglobals& globals, TAnalysisRun& run, TGeneralA
       FSearch(search),
       FPages(pages),
       FAddPage(addPage),
+      FAgents(agents),
       FNow(std::move(now)) {}
+
+bool TCombinedRun::IsCrawlerLine(const std::string& line, TDSearchPattern& parser) {
+  return parser.HasField(TFieldKind::UserAgent) &&
+         FAgents.Classify(parser.GetField(line, TFieldKind::UserAgent)).Class.IsCrawler();
+}
+
+void TCombinedRun::PrepareAgents(bool namesAgents) {
+  if (!namesAgents && !FLeaveOutCrawlers) return;
+  std::vector<std::string> notes;
+  FAgents.Refresh(FGlobals.ConfigDir(), notes);
+  for (const std::string& note : notes) FGlobals.Dialogs().ShowWarning(note);
+}
+
+std::optional<std::int64_t> TCombinedRun::CrawlerHitsLeftOut() const {
+  return FLeaveOutCrawlers ? std::optional<std::int64_t>(FRun.LeftOut()) : std::nullopt;
+}
 
 void TCombinedRun::HandleSearchLine(const std::string& line, TDSearchPattern& parser) {
   const std::string phrase = SearchPhraseOfLine(line, parser, EngineState == 0);
@@ -60,18 +79,30 @@ bool TCombinedRun::Run(const std::vector<TLineHandler>& handlers, TLineHandler c
                        const std::vector<std::string>& files) {
   FLastOk = false;
   FLastLineCount = 0;
-  FRun.SetLineCheck(std::move(check));
+  if (FLeaveOutCrawlers) {
+    // The filter reads the agent: a tolerant run's check must read it too.
+    FRun.SetLineCheck([check = std::move(check)](const std::string& line, TDSearchPattern& parser) {
+      if (check) check(line, parser);
+      if (parser.HasField(TFieldKind::UserAgent)) parser.GetField(line, TFieldKind::UserAgent);
+    });
+    FRun.SetLineFilter([this](const std::string& line, TDSearchPattern& parser) { return !IsCrawlerLine(line, parser); });
+  } else {
+    FRun.SetLineCheck(std::move(check));
+    FRun.SetLineFilter(nullptr);
+  }
   FLastOk = FRun.RunAnalysis(handlers, FLastLineCount, files);
   return FLastOk;
 }
 
 void TCombinedRun::StartGeneral(const std::vector<std::string>& files) {
+  PrepareAgents(true);
   FGeneral.PrepareRun(FNow());
   auto handler = [this](const std::string& line, TDSearchPattern& parser) { FGeneral.HandleLine(line, parser); };
-  if (Run({handler}, TGeneralAnalysis::CheckLine, files)) FGeneral.ShowResults(FLastLineCount);
+  if (Run({handler}, TGeneralAnalysis::CheckLine, files)) FGeneral.ShowResults(FLastLineCount, CrawlerHitsLeftOut());
 }
 
 void TCombinedRun::StartPopulareTime(const std::vector<std::string>& files, int analyseIndex, int chooseIndex) {
+  PrepareAgents(false);
   FPopulareTime.PrepareRun(analyseIndex, chooseIndex);
   Run({[this](const std::string& line, TDSearchPattern& parser) { FPopulareTime.HandleLine(line, parser); }},
       TPopulareTimeAnalysis::CheckLine, files);
@@ -79,6 +110,7 @@ void TCombinedRun::StartPopulareTime(const std::vector<std::string>& files, int 
 }
 
 void TCombinedRun::StartSearch(const std::vector<std::string>& files) {
+  PrepareAgents(false);
   LockWordsReset();
   FSearch.PrepareRun();
   Run({[this](const std::string& line, TDSearchPattern& parser) { HandleSearchLine(line, parser); }}, CheckSearchLine,
@@ -87,6 +119,7 @@ void TCombinedRun::StartSearch(const std::vector<std::string>& files) {
 }
 
 void TCombinedRun::StartPages(const std::vector<std::string>& files) {
+  PrepareAgents(false);
   LockWordsReset();
   FPages.PrepareRun();
   TNotShownScope notShown(FNotShown, FGlobals);
@@ -96,6 +129,7 @@ void TCombinedRun::StartPages(const std::vector<std::string>& files) {
 }
 
 void TCombinedRun::StartProcess(const std::vector<std::string>& files) {
+  PrepareAgents(false);
   FAddPage.PrepareRun();
   Run({[this](const std::string& line, TDSearchPattern& parser) { FAddPage.HandleLine(line, parser); }},
       [this](const std::string& line, TDSearchPattern& parser) { FAddPage.CheckLine(line, parser); }, files);
@@ -109,6 +143,7 @@ void TCombinedRun::RunAll(const std::vector<std::string>& files, int analyseInde
       [this](const std::string& line, TDSearchPattern& parser) { HandleSearchLine(line, parser); },
       [this](const std::string& line, TDSearchPattern& parser) { HandlePageLine(line, parser); },
   };
+  PrepareAgents(true);
   LockWordsReset();
   FGeneral.PrepareRun(FNow());
   FPopulareTime.PrepareRun(analyseIndex, chooseIndex);
@@ -121,7 +156,7 @@ void TCombinedRun::RunAll(const std::vector<std::string>& files, int analyseInde
     CheckSearchLine(line, parser);
     CheckPageLine(line, parser);
   };
-  if (Run(handlers, check, files)) FGeneral.ShowResults(FLastLineCount);
+  if (Run(handlers, check, files)) FGeneral.ShowResults(FLastLineCount, CrawlerHitsLeftOut());
   FPopulareTime.FinishRun();
   FSearch.FinishRun();
   FPages.FinishRun();

@@ -4,6 +4,7 @@
 // and "Pages"), each tab's run, and the combined run of the "Select All" option.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "run/AnalysisRun.h"
 
 class Tglobals;
+class TAgentClassifier;
 class TAnalysisRun;
 class TDSearchPattern;
 class TGeneralAnalysis;
@@ -20,10 +22,12 @@ class TAddPageAnalysis;
 
 class TCombinedRun {
 public:
-  // now: the current local date-time, taken when the short statistics prepare a run.
+  // now: the current local date-time, taken when the short statistics prepare a run. agents:
+  // the classifier the short statistics name agents with, loaded here from the configuration
+  // folder before each run that needs it.
   TCombinedRun(const Tglobals& globals, TAnalysisRun& run, TGeneralAnalysis& general,
                TPopulareTimeAnalysis& populareTime, TTabMGridAnalysis& search, TTabMGridAnalysis& pages,
-               TAddPageAnalysis& addPage, std::function<double()> now);
+               TAddPageAnalysis& addPage, TAgentClassifier& agents, std::function<double()> now);
 
   // State of the engine toggle: 0 while phrases carry the engine's host.
   int EngineState = 0;
@@ -48,6 +52,16 @@ public:
   // Sets the lock-words state off (the lock words are not applied).
   void LockWordsReset() { LockWordsState = 0; }
 
+  // People only: every run leaves the lines of crawlers out, before any handler sees them, and
+  // the short statistics say how many. The rules are loaded when a run starts; a data file or
+  // user table that does not load is an error then, and nothing runs. Notes on rows of the
+  // user's table that were skipped are shown as warnings. Logs without user agents leave
+  // nothing out.
+  void SetLeaveOutCrawlers(bool on) { FLeaveOutCrawlers = on; }
+  bool LeaveOutCrawlers() const { return FLeaveOutCrawlers; }
+  // Whether a line's agent is a crawler's; false for a log without agents. Reads the field.
+  bool IsCrawlerLine(const std::string& line, TDSearchPattern& parser);
+
   // Result of the driver and line count of the last run.
   bool LastRunOk() const { return FLastOk; }
   std::int64_t LastLineCount() const { return FLastLineCount; }
@@ -55,6 +69,9 @@ public:
 private:
   // check: what the handlers read of a line (see TAnalysisRun::SetLineCheck).
   bool Run(const std::vector<TLineHandler>& handlers, TLineHandler check, const std::vector<std::string>& files);
+  // Loads the agent rules for a run that names agents or leaves crawlers out.
+  void PrepareAgents(bool namesAgents);
+  std::optional<std::int64_t> CrawlerHitsLeftOut() const;
 
   const Tglobals& FGlobals;
   TAnalysisRun& FRun;
@@ -63,7 +80,9 @@ private:
   TTabMGridAnalysis& FSearch;
   TTabMGridAnalysis& FPages;
   TAddPageAnalysis& FAddPage;
+  TAgentClassifier& FAgents;
   std::function<double()> FNow;
+  bool FLeaveOutCrawlers = false;
   TNotShownFilter FNotShown;  // while "Pages" runs, alone or combined
   bool FLastOk = false;
   std::int64_t FLastLineCount = 0;

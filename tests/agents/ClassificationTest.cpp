@@ -80,6 +80,8 @@ const TAgentCase RealAgents[] = {
     {"Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; WOW64; Trident/5.0)", "IE", "9", "Windows", ""},
     {"Mozilla/5.0 (compatible; Googlebot/2.1; +http://www.google.com/bot.html)", "Googlebot", "2", "", "Googlebot"},
     {"Mozilla/5.0 (compatible; bingbot/2.0; +http://www.bing.com/bingbot.htm)", "bingbot", "2", "", "bingbot"},
+    // The crawler list matches the address; the name is uap-core's.
+    {"Mozilla/5.0 (compatible; YandexBot/3.0; +http://yandex.com/bots)", "YandexBot", "3", "", "YandexBot"},
     {"curl/8.4.0", "curl", "8", "", "curl"},
     {"Wget/1.21.3", "Wget", "1", "", "Wget"},
     {"python-requests/2.31.0", "Python Requests", "2", "", "python-requests"},

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "agents/AgentClassifier.h"
 #include "analyses/W2FrmGeneral.h"
 #include "analyses/W2PopulareTime.h"
 #include "log/W2SearchPat.h"
@@ -35,7 +36,8 @@ TEST(CorpusStatistics, ElasticApacheLog) {
   testsupport::TParserFixture fixture;
   TDSearchPattern& parser = fixture.Start({lines.front()});
   TPlainLocalFormat format;
-  TGeneralAnalysis general(fixture.Globals(), format);
+  TAgentClassifier agents;
+  TGeneralAnalysis general(fixture.Globals(), format, agents);
   TPopulareTimeAnalysis hours;
   general.CreateSearchUser(5.0 / 1440.0);
   hours.CreateSearchUser(5.0 / 1440.0);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "agents/AgentClassifier.h"
 #include "analyses/W2FrmGeneral.h"
 #include "base/DateTime.h"
 #include "log/W2SearchPat.h"
@@ -51,7 +52,7 @@ protected:
   void Start(const std::vector<TCombinedLine>& lines) {
     for (const auto& line : lines) FLines.push_back(line.Text());
     FParser = &FFixture.Start(FLines);
-    FAnalysis = std::make_unique<TGeneralAnalysis>(FFixture.Globals(), FFormat);
+    FAnalysis = std::make_unique<TGeneralAnalysis>(FFixture.Globals(), FFormat, FAgents);
     FAnalysis->CreateSearchUser(FiveMinutes);
   }
   void Run() {
@@ -67,6 +68,7 @@ protected:
 
   TParserFixture FFixture;
   TPlainLocalFormat FFormat;
+  TAgentClassifier FAgents;  // without rules, so that agents get BrowserName
   std::vector<std::string> FLines;
   TDSearchPattern* FParser = nullptr;
   std::unique_ptr<TGeneralAnalysis> FAnalysis;

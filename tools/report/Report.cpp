@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "ConsolePlatform.h"
+#include "agents/AgentClassifier.h"
 #include "analyses/W2FrmGeneral.h"
 #include "analyses/W2FrmTabMGrid.h"
 #include "analyses/W2PopulareTime.h"
@@ -86,11 +87,11 @@ std::vector<std::string> ReadLockWords(const std::string& path) {
 struct TAnalyses {
   TAnalyses(const Tglobals& globals, TConsoleDialogs& dialogs, IRunHost& host)
       : Run(globals, dialogs, host),
-        General(globals, Format),
+        General(globals, Format, Agents),
         Search(dialogs),
         Pages(dialogs),
         AddPage(globals, dialogs, Lookup),
-        Commands(globals, Run, General, PopulareTime, Search, Pages, AddPage, NowLocal) {
+        Commands(globals, Run, General, PopulareTime, Search, Pages, AddPage, Agents, NowLocal) {
     Search.CreateLists();
     Pages.CreateLists();
     AddPage.CreateTree();
@@ -100,6 +101,7 @@ struct TAnalyses {
 
   TPlainLocalFormat Format;
   TNoHostLookup Lookup;
+  TAgentClassifier Agents;
   TAnalysisRun Run;
   TGeneralAnalysis General;
   TPopulareTimeAnalysis PopulareTime;
@@ -140,6 +142,9 @@ void Collect(TAnalyses& a, TReportData& data) {
   }
   data.StatusCodes = TableRows(a.General.kbmStatusCodes, {"statusCode", "count"});
   data.Browsers = TableRows(a.General.kbmBrowser, {"Browser", "Count"});
+  data.Systems = TableRows(a.General.kbmSystem, {"System", "Count"});
+  data.Crawlers = TableRows(a.General.kbmCrawler, {"Crawler", "Count"});
+  if (a.Commands.LeaveOutCrawlers()) data.CrawlerHitsLeftOut = a.Run.LeftOut();
   data.Hits = TableRows(a.PopulareTime.kbmPopulareTime, {"ID", "Name", "Sum"});
   data.Search = RankedRows(a.Search);
   data.Pages = RankedRows(a.Pages);
@@ -155,6 +160,8 @@ TReportOutcome RunReport(const TReportOptions& options, TReportData& data) {
   TCombinedRun& commands = analyses->Commands;
   commands.EngineState = options.NoEngine ? 1 : 0;
   analyses->Run.SetSkipBadLines(options.SkipBadLines);
+  commands.SetLeaveOutCrawlers(options.NoCrawlers);
+  analyses->General.ShowBrowserVersions(options.BrowserVersions);
   try {
     commands.RunAll(options.Files, options.PerUser ? 1 : 0, options.Weekday ? 1 : 0);
     data.LineCount = commands.LastLineCount();

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -29,7 +30,8 @@ struct TReportData {
   std::vector<std::string> Missing;
   TReportTable Summary;  // Description, Value
   std::string PeriodStart, PeriodEnd;
-  TReportTable StatusCodes, Browsers, Hits, Search, Pages;
+  TReportTable StatusCodes, Browsers, Systems, Crawlers, Hits, Search, Pages;
+  std::optional<std::int64_t> CrawlerHitsLeftOut;  // for a run that left crawlers out
   bool WithVisits = false;
   int VisitCount = 0;
   // The path of a visit (0 <= visit < VisitCount): Process, DateTime, TimeViewed. Paths are
@@ -42,6 +44,11 @@ enum class TReportOutcome { Ok = 0, RunError = 1, NoLogType = 3 };
 
 // Runs the analyses; errors of a run end up in data.Error (the outcome says which kind).
 TReportOutcome RunReport(const TReportOptions& options, TReportData& data);
+
+// --classify-agents: one user agent a line from in, one JSON object a line to out, in order:
+// {"agent": ..., "browser": ..., "browserVersion": ..., "system": ..., "crawler": ...}, null
+// where no rule names it. Raises for rules that do not load; false when writing failed.
+bool ClassifyAgents(const TReportOptions& options, std::FILE* in, std::FILE* out);
 
 // The outputs, written to out as they are made; false when writing failed.
 bool WriteReportJson(const TReportData& data, std::FILE* out);

@@ -4,6 +4,7 @@
 
 const char* const ReportUsage =
     "usage: trevalo-report [options] FILE...\n"
+    "       trevalo-report [--config DIR] --classify-agents < AGENTS\n"
     "Runs the short statistics, hits per time unit, search phrases and pages over the log files.\n"
     "  --json              machine-readable output (default: aligned text tables)\n"
     "  --csv DIR           also write each table as CSV into DIR (created when missing):\n"
@@ -19,6 +20,10 @@ const char* const ReportUsage =
     "  --process           also run the visitor-path analysis\n"
     "  --main-page TEXT    the main page for the visitor paths (default: the stored setting)\n"
     "  --skip-bad-lines    skip and count the lines that cannot be read instead of stopping\n"
+    "  --no-crawlers       leave out the lines of crawlers (people only); the summary counts them\n"
+    "  --browser-versions  browsers with their major versions (\"Chrome 120\"), not families\n"
+    "  --classify-agents   read user agents from standard input, one a line, and write for each a\n"
+    "                      JSON object: agent, browser, browserVersion, system, crawler\n"
     "  --help, --version\n";
 
 TReportOptions ParseReportOptions(const std::vector<std::string>& arguments) {
@@ -58,6 +63,12 @@ TReportOptions ParseReportOptions(const std::vector<std::string>& arguments) {
       options.MainPage = value();
     } else if (a == "--skip-bad-lines") {
       options.SkipBadLines = true;
+    } else if (a == "--no-crawlers") {
+      options.NoCrawlers = true;
+    } else if (a == "--browser-versions") {
+      options.BrowserVersions = true;
+    } else if (a == "--classify-agents") {
+      options.ClassifyAgents = true;
     } else if (a == "--help" || a == "-h") {
       options.Help = true;
     } else if (a == "--version") {
@@ -71,6 +82,8 @@ TReportOptions ParseReportOptions(const std::vector<std::string>& arguments) {
       options.Files.push_back(a);
     }
   }
-  if (options.Files.empty() && !options.Help && !options.Version) throw EUsageError("no log file named");
+  if (options.ClassifyAgents && !options.Files.empty()) throw EUsageError("--classify-agents reads no log file");
+  if (options.Files.empty() && !options.Help && !options.Version && !options.ClassifyAgents)
+    throw EUsageError("no log file named");
   return options;
 }

@@ -24,6 +24,9 @@ struct TReportOptions {
   bool Process = false;
   std::optional<std::string> MainPage;
   bool SkipBadLines = false;
+  bool NoCrawlers = false;       // leave the crawlers' lines out
+  bool BrowserVersions = false;  // browsers with their major versions
+  bool ClassifyAgents = false;   // classify the agents of standard input; no files
   bool Help = false;
   bool Version = false;
 };

@@ -24,7 +24,8 @@ struct TListedTable {
 };
 constexpr TListedTable ListedTables[] = {
     {"summary", "Short Statistics", &TReportData::Summary}, {"statusCodes", "Status codes", &TReportData::StatusCodes},
-    {"browsers", "Browsers", &TReportData::Browsers},      {"hits", "Hits per..", &TReportData::Hits},
+    {"browsers", "Browsers", &TReportData::Browsers},      {"systems", "Systems", &TReportData::Systems},
+    {"crawlers", "Crawlers", &TReportData::Crawlers},      {"hits", "Hits per..", &TReportData::Hits},
     {"search", "Search Criterion", &TReportData::Search},  {"pages", "Pages", &TReportData::Pages},
 };
 
@@ -201,6 +202,8 @@ bool WriteReportJson(const TReportData& data, std::FILE* file) {
   if (data.Ok) json.Null(); else json.String(data.Error);
   json.Key("lineCount");
   json.Integer(data.LineCount);
+  json.Key("crawlerHitsLeftOut");
+  if (data.CrawlerHitsLeftOut) json.Integer(*data.CrawlerHitsLeftOut); else json.Null();
   json.Key("missing");
   WriteStrings(json, data.Missing);
   json.Key("general");
@@ -218,6 +221,10 @@ bool WriteReportJson(const TReportData& data, std::FILE* file) {
   WriteRows(json, data.StatusCodes);
   json.Key("browsers");
   WriteRows(json, data.Browsers);
+  json.Key("systems");
+  WriteRows(json, data.Systems);
+  json.Key("crawlers");
+  WriteRows(json, data.Crawlers);
   json.EndObject();
   json.Key("hits");
   WriteRows(json, data.Hits);

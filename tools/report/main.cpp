@@ -21,6 +21,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   try {
+    if (options.ClassifyAgents) {
+      if (!ClassifyAgents(options, stdin, stdout) || std::fflush(stdout) != 0) {
+        std::cerr << "error: the output could not be written\n";
+        return 1;
+      }
+      return 0;
+    }
     TReportData data;
     const TReportOutcome outcome = RunReport(options, data);
     if (outcome == TReportOutcome::NoLogType) return 3;

@@ -9,12 +9,14 @@
 #include "config/ui/MemTableDelegate.h"
 #include "config/ui/MemTableModel.h"
 
-TFrameGeneral::TFrameGeneral(const Tglobals& globals, ILocalFormat& format, QWidget* parent)
-    : QWidget(parent), FGlobals(globals), FAnalysis(globals, format) {
+TFrameGeneral::TFrameGeneral(const Tglobals& globals, ILocalFormat& format, TAgentClassifier& agents, QWidget* parent)
+    : QWidget(parent), FGlobals(globals), FAnalysis(globals, format, agents) {
   setObjectName("FrameGeneral1");
   FGeneralModel = new TMemTableModel(FAnalysis.kbmGeneral, {{"Description", "Description"}, {"Value", "Value"}}, this);
   FStatusModel = new TMemTableModel(FAnalysis.kbmStatusCodes, {{"statusCode", "status code"}, {"count", "count"}}, this);
   FBrowserModel = new TMemTableModel(FAnalysis.kbmBrowser, {{"Browser", "Browser"}, {"Count", "Count"}}, this);
+  FSystemModel = new TMemTableModel(FAnalysis.kbmSystem, {{"System", "System"}, {"Count", "Count"}}, this);
+  FCrawlerModel = new TMemTableModel(FAnalysis.kbmCrawler, {{"Crawler", "Crawler"}, {"Count", "Count"}}, this);
 
   Splitter2 = new QSplitter(Qt::Vertical, this);
   Splitter2->setObjectName("Splitter2");
@@ -32,13 +34,19 @@ TFrameGeneral::TFrameGeneral(const Tglobals& globals, ILocalFormat& format, QWid
   tabStatusCodes->setModel(FStatusModel);
   tabStatusCodes->setItemDelegate(new TMemTableDelegate(format, tabStatusCodes));
   tabStatusCodes->SetColumnWidths({324, 66});
-
-  DBChartBrowser = new TPieChart(Splitter2);
-  DBChartBrowser->setObjectName("DBChartBrowser");
-  DBChartBrowser->SetModel(FBrowserModel, 0, 1);
-  DBChartBrowser->SetLegendVisible(true);
   for (TGridView* grid : {tabGeneral, tabStatusCodes}) grid->EnableExport(globals.Dialogs());
-  DBChartBrowser->EnableExport(globals.Dialogs());
+
+  pcAgents = new QTabWidget(Splitter2);
+  pcAgents->setObjectName("pcAgents");
+  AddAgentPage("Browsers", FBrowserModel, format, tabBrowser, DBChartBrowser);
+  AddAgentPage("Systems", FSystemModel, format, tabSystem, DBChartSystem);
+  AddAgentPage("Crawlers", FCrawlerModel, format, tabCrawler, DBChartCrawler);
+  DBChartBrowser->setObjectName("DBChartBrowser");
+  DBChartSystem->setObjectName("DBChartSystem");
+  DBChartCrawler->setObjectName("DBChartCrawler");
+  tabBrowser->setObjectName("tabBrowser");
+  tabSystem->setObjectName("tabSystem");
+  tabCrawler->setObjectName("tabCrawler");
 
   Splitter1->setChildrenCollapsible(false);
   Splitter2->setChildrenCollapsible(false);
@@ -47,17 +55,38 @@ TFrameGeneral::TFrameGeneral(const Tglobals& globals, ILocalFormat& format, QWid
   layout->addWidget(Splitter2);
 }
 
+void TFrameGeneral::AddAgentPage(const QString& caption, TMemTableModel* model, ILocalFormat& format, TGridView*& grid,
+                                 TPieChart*& pie) {
+  auto* page = new QSplitter(Qt::Horizontal, pcAgents);
+  page->setChildrenCollapsible(false);
+  grid = new TGridView(page);
+  grid->setModel(model);
+  grid->setItemDelegate(new TMemTableDelegate(format, grid));
+  grid->SetColumnWidths({190, 60});
+  pie = new TPieChart(page);
+  pie->SetModel(model, 0, 1);
+  pie->SetLegendVisible(true);
+  grid->EnableExport(FGlobals.Dialogs());
+  pie->EnableExport(FGlobals.Dialogs());
+  page->setStretchFactor(0, 1);
+  page->setStretchFactor(1, 2);
+  pcAgents->addTab(page, caption);
+}
+
 TFrameGeneral::~TFrameGeneral() {
   // The views go before the analysis whose tables they show.
   delete Splitter2;
-  delete FGeneralModel;
-  delete FStatusModel;
-  delete FBrowserModel;
+  for (TMemTableModel* model : {FGeneralModel, FStatusModel, FBrowserModel, FSystemModel, FCrawlerModel}) delete model;
 }
 
 void TFrameGeneral::CreateSearchUser() { FAnalysis.CreateSearchUser(FGlobals.GetTimeArea()); }
 
 void TFrameGeneral::ClearResults() { FAnalysis.ClearResults(); }
+
+void TFrameGeneral::ToggleView() {
+  FAnalysis.ToggleView();
+  DBChartBrowser->update();
+}
 
 void TFrameGeneral::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);

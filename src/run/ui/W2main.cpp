@@ -62,7 +62,7 @@ TfrmMain::TfrmMain(Tglobals& globals, TValuesEditor& lists, IHostLookup& hostLoo
   ConnectMenu();
   FCombined = std::make_unique<TCombinedRun>(FGlobals, FRun, FrameGeneral1->Analysis(), FramePopulareTime1->Analysis(),
                                              frameSearch->Analysis(), framePages->Analysis(),
-                                             FrameAddPage1->Analysis(), NowLocal);
+                                             FrameAddPage1->Analysis(), FAgents, NowLocal);
   CreationStep();
   Centre();
 }
@@ -79,7 +79,7 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::CreateFrames() {
   IDialogs& dialogs = FGlobals.Dialogs();
-  FrameGeneral1 = new TFrameGeneral(FGlobals, FFormat);
+  FrameGeneral1 = new TFrameGeneral(FGlobals, FFormat, FAgents);
   FramePopulareTime1 = new TFramePopulareTime(FGlobals);
   frameSearch = new TframeTabMGrid(dialogs, FFormat);
   frameSearch->setObjectName("frameSearch");
@@ -211,6 +211,8 @@ void TfrmMain::CreateMenu() {
   menuSelectAll->setChecked(true);
   menuSkipBadLines = add(menuConfiguration, "menuSkipBadLines", "Skip &Unreadable Lines");
   menuSkipBadLines->setCheckable(true);
+  menuLeaveOutCrawlers = add(menuConfiguration, "menuLeaveOutCrawlers", "Leave Out &Crawlers");
+  menuLeaveOutCrawlers->setCheckable(true);
 
   menuHelp = menuBar()->addMenu("&Help");
   menuHelp->setObjectName("menuHelp");
@@ -243,6 +245,7 @@ void TfrmMain::CreationStep() {
     FrameGeneral1->CreateSearchUser();
   });
   RunCommand([this] { LoadSkipBadLines(); });
+  RunCommand([this] { LoadLeaveOutCrawlers(); });
 }
 
 void TfrmMain::Centre() {

@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "agents/AgentClassifier.h"
 #include "platform/ui/QtRunHost.h"
 #include "run/AnalysisRun.h"
 
@@ -37,6 +38,8 @@ class TFrameOneFile;
 inline constexpr const char* OtherProductsAddress = "https://trevalo.example.org/";
 // The stored state of "Skip Unreadable Lines" (1: on) below the main key.
 inline constexpr const char* SkipBadLinesValue = "SkipUnreadableLines";
+// The stored state of "Leave Out Crawlers" (1: on) below the main key.
+inline constexpr const char* LeaveOutCrawlersValue = "LeaveOutCrawlers";
 
 class TfrmMain : public QMainWindow {
   Q_OBJECT
@@ -107,6 +110,7 @@ public:
   QAction* menuSameUserTime = nullptr;
   QAction* menuSelectAll = nullptr;
   QAction* menuSkipBadLines = nullptr;  // tolerant runs; stored as "SkipUnreadableLines"
+  QAction* menuLeaveOutCrawlers = nullptr;  // people only; stored as "LeaveOutCrawlers"
   QAction* menuHelpGuide = nullptr;
   QAction* menuOtherProducts = nullptr;
   QAction* menuAbout = nullptr;
@@ -157,6 +161,8 @@ private:
   void SameUserTime();
   void LoadSkipBadLines();
   void SkipBadLinesClick();
+  void LoadLeaveOutCrawlers();
+  void LeaveOutCrawlersClick();
   void HelpGuide();
   void OtherProducts();
   void About();
@@ -171,6 +177,7 @@ private:
   IConfigWindows* FWindows;
   TQtRunHost FRunHost;
   TAnalysisRun FRun;
+  TAgentClassifier FAgents;  // the frames' and the runs' names of user agents
   std::unique_ptr<TCombinedRun> FCombined;
   std::function<void(const std::string&)> FOpenUrl;
   bool FRunning = false;

@@ -68,7 +68,8 @@ void TfrmMain::RunStart(const std::function<void()>& start) {
 
 void TfrmMain::SyncViews() {
   FrameAddPage1->SyncDataEnabled();
-  FrameGeneral1->DBChartBrowser->update();
+  for (TPieChart* pie : {FrameGeneral1->DBChartBrowser, FrameGeneral1->DBChartSystem, FrameGeneral1->DBChartCrawler})
+    pie->update();
   FramePopulareTime1->DBChart->update();
 }
 
@@ -109,6 +110,7 @@ void TfrmMain::ConnectMenu() {
   OnCommand(menuMainPage, &TfrmMain::MainPage);
   OnCommand(menuSameUserTime, &TfrmMain::SameUserTime);
   OnCommand(menuSkipBadLines, &TfrmMain::SkipBadLinesClick);
+  OnCommand(menuLeaveOutCrawlers, &TfrmMain::LeaveOutCrawlersClick);
   OnCommand(menuHelpGuide, &TfrmMain::HelpGuide);
   OnCommand(menuOtherProducts, &TfrmMain::OtherProducts);
   OnCommand(menuAbout, &TfrmMain::About);
@@ -227,6 +229,24 @@ void TfrmMain::SkipBadLinesClick() {
   FGlobals.WriteRegInteger(SkipBadLinesValue, on ? 1 : 0);
   menuSkipBadLines->setChecked(on);
   FRun.SetSkipBadLines(on);
+}
+
+void TfrmMain::LoadLeaveOutCrawlers() {
+  std::int32_t stored = 0;
+  FGlobals.ReadRegInteger(LeaveOutCrawlersValue, stored);
+  menuLeaveOutCrawlers->setChecked(stored == 1);
+  FCombined->SetLeaveOutCrawlers(stored == 1);
+}
+
+// As "Skip Unreadable Lines": the item shows the new state once the store holds it.
+void TfrmMain::LeaveOutCrawlersClick() {
+  const bool on = menuLeaveOutCrawlers->isChecked();
+  menuLeaveOutCrawlers->setChecked(!on);
+  std::int32_t stored = 0;
+  if (!FGlobals.ReadRegInteger(LeaveOutCrawlersValue, stored)) FGlobals.CreateRegKey(MainKey);
+  FGlobals.WriteRegInteger(LeaveOutCrawlersValue, on ? 1 : 0);
+  menuLeaveOutCrawlers->setChecked(on);
+  FCombined->SetLeaveOutCrawlers(on);
 }
 
 void TfrmMain::HelpGuide() {

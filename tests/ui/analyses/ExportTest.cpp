@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "analyses/ui/FrameAddPage.h"
+#include "agents/AgentClassifier.h"
 #include "analyses/ui/FrameGeneral.h"
 #include "analyses/ui/FramePopulareTime.h"
 #include "analyses/ui/FrameTabMGrid.h"
@@ -170,13 +171,16 @@ private slots:
 
   void EveryResultGridAndChartOffersExport() {
     uitest::TProgramFixture program;
-    TFrameGeneral general(*program.Globals, program.Format);
+    TAgentClassifier agents;
+    TFrameGeneral general(*program.Globals, program.Format, agents);
     TframeTabMGrid ranked(program.Dialogs, program.Format);
     TFrameAddPage addPage(*program.Globals, program.Dialogs, program.HostLookup, program.Format);
     TFramePopulareTime hits(*program.Globals);
-    for (TGridView* grid : {general.tabGeneral, general.tabStatusCodes, ranked.tabSummen, addPage.tabData, addPage.tabProcess})
+    for (TGridView* grid : {general.tabGeneral, general.tabStatusCodes, general.tabBrowser, general.tabSystem,
+                            general.tabCrawler, ranked.tabSummen, addPage.tabData, addPage.tabProcess})
       QVERIFY2(grid->ExportMenu() != nullptr, qPrintable(grid->objectName()));
-    for (TModelChart* chart : std::initializer_list<TModelChart*>{general.DBChartBrowser, ranked.DBChart, hits.DBChart})
+    for (TModelChart* chart : std::initializer_list<TModelChart*>{general.DBChartBrowser, general.DBChartSystem,
+                                                                   general.DBChartCrawler, ranked.DBChart, hits.DBChart})
       QVERIFY2(chart->ExportMenu() != nullptr, qPrintable(chart->objectName()));
   }
 };

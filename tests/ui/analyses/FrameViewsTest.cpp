@@ -4,6 +4,7 @@
 
 #include "analyses/ui/BarChart.h"
 #include "analyses/ui/FrameAddPage.h"
+#include "agents/AgentClassifier.h"
 #include "analyses/ui/FrameGeneral.h"
 #include "analyses/ui/FramePopulareTime.h"
 #include "base/DateTime.h"
@@ -27,7 +28,8 @@ class TFrameViewsTest : public QObject {
 private slots:
   void GeneralFrameSplitsHalfAndQuarter() {
     uitest::TProgramFixture program;
-    TFrameGeneral frame(*program.Globals, program.Format);
+    TAgentClassifier agents;
+    TFrameGeneral frame(*program.Globals, program.Format, agents);
     frame.resize(800, 600);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));

@@ -48,9 +48,20 @@ private slots:
     QCOMPARE(Cell(codes, 1, 1), QString("1"));
     const auto browsers = f.Window->FrameGeneral1->DBChartBrowser->Slices();
     QCOMPARE(browsers.size(), std::size_t(2));
-    QCOMPARE(browsers[0].Label, QString("Mozilla/5.0"));
+    QCOMPARE(browsers[0].Label, QString("Firefox"));
     QCOMPARE(browsers[0].Value, 4.0);
-    QCOMPARE(browsers[1].Label, QString("MSIE 6.0"));
+    QCOMPARE(browsers[1].Label, QString("IE"));
+    const auto systems = f.Window->FrameGeneral1->DBChartSystem->Slices();
+    QCOMPARE(systems.size(), std::size_t(2));
+    QCOMPARE(systems[0].Label, QString("Linux"));
+    QCOMPARE(systems[1].Label, QString("Windows"));
+    QCOMPARE(systems[1].Value, 2.0);
+    QVERIFY(f.Window->FrameGeneral1->DBChartCrawler->Slices().empty());
+    // Browsers with their versions, and back.
+    f.Window->btnToggelBrowser->trigger();
+    QCOMPARE(f.Window->FrameGeneral1->DBChartBrowser->Slices()[0].Label, QString("Firefox 108"));
+    f.Window->btnToggelBrowser->trigger();
+    QCOMPARE(f.Window->FrameGeneral1->DBChartBrowser->Slices()[1].Label, QString("IE"));
 
     const auto bars = f.Window->FramePopulareTime1->DBChart->Bars();
     QCOMPARE(bars.size(), std::size_t(24));
