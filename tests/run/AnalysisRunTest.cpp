@@ -316,3 +316,30 @@ TEST_F(AnalysisRunTest, TheCountingPassCountsTheLinesTheHandlingPassHandsOut) {
   EXPECT_EQ(Run->Processed(), lineCount);
   EXPECT_GT(lineCount, 500);  // the files are not mostly skipped
 }
+
+TEST_F(AnalysisRunTest, TheLineFilterKeepsLinesFromEveryHandlerAndFromTheLineCount) {
+  const std::string a = Log("a.log", Line("1.1.1.1") + "\n" + Line("2.2.2.2") + "\nbroken\n" + Line("3.3.3.3") + "\n");
+  std::vector<std::string> first, second, asked;
+  Run->SetLineFilter([&](const std::string& line, TDSearchPattern& parser) {
+    asked.push_back(line);
+    return parser.GetField(line, TFieldKind::IP) != "2.2.2.2";
+  });
+  Run->SetLineCheck(CheckDateAndAgent);
+  Run->SetSkipBadLines(true);
+  std::int64_t lineCount = 0;
+  ASSERT_TRUE(Run->RunAnalysis({Recorder(first), Recorder(second)}, lineCount, {a}));
+  EXPECT_EQ(first, (std::vector<std::string>{Line("1.1.1.1"), Line("3.3.3.3")}));
+  EXPECT_EQ(second, first);
+  EXPECT_EQ(asked.size(), 3u);  // the line the check refused is not asked
+  EXPECT_EQ(lineCount, 2);
+  EXPECT_EQ(Run->LeftOut(), 1);
+  EXPECT_EQ(Run->Processed(), 2);
+  EXPECT_EQ(Run->Skipped().Count, 1);
+
+  // The next run without a filter hands out every line again.
+  Run->SetLineFilter(nullptr);
+  first.clear();
+  ASSERT_TRUE(Run->RunAnalysis({Recorder(first)}, lineCount, {a}));
+  EXPECT_EQ(first.size(), 3u);
+  EXPECT_EQ(Run->LeftOut(), 0);
+}

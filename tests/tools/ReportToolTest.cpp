@@ -57,11 +57,13 @@ class ReportTool : public ::testing::Test {
 protected:
   // Runs the tool with a settings file that does not exist and a home of its own, so that
   // it cannot reach the user's settings; the settings file must still not exist after it.
-  TToolResult Run(const std::vector<std::string>& args, bool withSettings = true) {
+  TToolResult Run(const std::vector<std::string>& args, bool withSettings = true, const std::string& input = {}) {
     std::string command = "env HOME=" + Quoted(Dir.File("home")) + " XDG_CONFIG_HOME=" + Quoted(Dir.File("home")) +
                           " " + Quoted(TREVALO_REPORT_EXE);
     if (withSettings) command += " --settings " + Quoted(SettingsPath());
     for (const auto& a : args) command += " " + Quoted(a);
+    WriteBytes(Dir.File("in.txt"), input);
+    command += " <" + Quoted(Dir.File("in.txt"));
     command += " >" + Quoted(Dir.File("out.txt")) + " 2>" + Quoted(Dir.File("err.txt"));
     const int status = std::system(command.c_str());
     TToolResult result;
@@ -446,3 +448,105 @@ TEST_F(ReportTool, TolerantRunsOverTheNastyCorpus) {
 }
 
 }  // namespace
+
+namespace {
+
+const std::string ChromeAgent =
+    "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/120.0.0.0 Safari/537.36";
+const std::string GooglebotAgent = "Mozilla/5.0 (compatible; Googlebot/2.1; +http://www.google.com/bot.html)";
+
+std::vector<std::string> PeopleAndCrawlers() {
+  return {
+      Line("1.1.1.1", 10, "08:00:00", "/", "200", "100", "-", ChromeAgent),
+      Line("9.9.9.9", 10, "08:00:10", "/", "200", "100", "-", GooglebotAgent),
+      Line("1.1.1.1", 10, "08:01:00", "/a.html", "200", "100", "-", ChromeAgent),
+      Line("2.2.2.2", 10, "08:02:00", "/", "200", "100", "-", "Mozilla/5.0 (X11; Linux x86_64; rv:120.0) Gecko/20100101 Firefox/120.0"),
+      Line("8.8.8.8", 10, "08:03:00", "/", "200", "100", "-", "curl/8.4.0"),
+      Line("9.9.9.9", 10, "08:04:00", "/a.html", "200", "100", "-", GooglebotAgent),
+      Line("3.3.3.3", 10, "08:05:00", "/", "200", "100", "-", ChromeAgent),
+  };
+}
+
+}  // namespace
+
+TEST_F(ReportTool, BrowsersSystemsAndCrawlersByCount) {
+  const std::string log = WriteLog("mixed.log", PeopleAndCrawlers());
+  const TToolResult r = Run({"--json", "--config", TREVALO_INSTALLED_CONFIG, log});
+  ASSERT_EQ(r.Exit, 0) << r.Err;
+  const TValue json = r.Json();
+  const TValue& general = json["general"];
+  EXPECT_EQ(general["browsers"][0]["Browser"].Str(), "Chrome");
+  EXPECT_EQ(general["browsers"][0]["Count"].Int(), 3);
+  EXPECT_EQ(Sums(general["systems"], "System", "Count"),
+            (std::map<std::string, std::int64_t>{{"Windows", 3}, {"unknown", 3}, {"Linux", 1}}));
+  EXPECT_EQ(Sums(general["crawlers"], "Crawler", "Count"),
+            (std::map<std::string, std::int64_t>{{"Googlebot", 2}, {"curl", 1}}));
+  EXPECT_EQ(general["crawlers"][0]["Crawler"].Str(), "Googlebot");  // highest first
+  EXPECT_TRUE(json["crawlerHitsLeftOut"].IsNull());
+  EXPECT_EQ(Summary(json).count("Crawler Hits Left Out"), 0u);
+
+  const TToolResult versions = Run({"--json", "--browser-versions", "--config", TREVALO_INSTALLED_CONFIG, log});
+  EXPECT_EQ(versions.Json()["general"]["browsers"][0]["Browser"].Str(), "Chrome 120");
+
+  const TToolResult text = Run({"--csv", Dir.File("csv"), "--config", TREVALO_INSTALLED_CONFIG, log});
+  EXPECT_NE(text.Out.find("\nSystems\n"), std::string::npos) << text.Out;
+  EXPECT_NE(text.Out.find("\nCrawlers\n"), std::string::npos) << text.Out;
+  EXPECT_NE(ReadBytes(Dir.File("csv/crawlers.csv")).find("Googlebot,2"), std::string::npos);
+  EXPECT_NE(ReadBytes(Dir.File("csv/systems.csv")).find("Windows,3"), std::string::npos);
+}
+
+TEST_F(ReportTool, NoCrawlersLeavesTheirLinesOutOfEveryTable) {
+  const std::string log = WriteLog("mixed.log", PeopleAndCrawlers());
+  const TToolResult r = Run({"--json", "--no-crawlers", "--config", TREVALO_INSTALLED_CONFIG, log});
+  ASSERT_EQ(r.Exit, 0) << r.Err;
+  const TValue json = r.Json();
+  EXPECT_EQ(json["lineCount"].Int(), 4);
+  EXPECT_EQ(json["crawlerHitsLeftOut"].Int(), 3);
+  const auto summary = Summary(json);
+  EXPECT_EQ(summary.at("Hits"), "4");
+  EXPECT_EQ(summary.at("Visitors"), "3");
+  EXPECT_EQ(summary.at("Crawler Hits Left Out"), "3");
+  EXPECT_TRUE(json["general"]["crawlers"].Array().empty());
+  EXPECT_EQ(Sums(json["pages"], "Name", "Summe"), (std::map<std::string, std::int64_t>{{"/", 3}, {"/a.html", 1}}));
+
+  // A log of crawlers only: no hits at all.
+  const std::string robots = WriteLog("robots.log", {PeopleAndCrawlers()[1], PeopleAndCrawlers()[4]});
+  const TValue none = Run({"--json", "--no-crawlers", "--config", TREVALO_INSTALLED_CONFIG, robots}).Json();
+  EXPECT_EQ(none["lineCount"].Int(), 0);
+  EXPECT_EQ(Summary(none).at("Hits"), "0");
+  EXPECT_EQ(Summary(none).at("Crawler Hits Left Out"), "2");
+}
+
+TEST_F(ReportTool, ClassifiesTheAgentsOfStandardInputLineByLine) {
+  const TToolResult r = Run({"--config", TREVALO_INSTALLED_CONFIG, "--classify-agents"}, true,
+                            ChromeAgent + "\r\ncurl/8.4.0\n\n-\nMy \"agent\" \xff");
+  ASSERT_EQ(r.Exit, 0) << r.Err;
+  EXPECT_EQ(r.Out,
+            "{\"agent\": \"" + ChromeAgent +
+                "\", \"browser\": \"Chrome\", \"browserVersion\": \"120\", \"system\": \"Windows\", \"crawler\": null}\n"
+                "{\"agent\": \"curl/8.4.0\", \"browser\": \"curl\", \"browserVersion\": \"8\", \"system\": null, "
+                "\"crawler\": \"curl\"}\n"
+                "{\"agent\": \"\", \"browser\": null, \"browserVersion\": null, \"system\": null, \"crawler\": null}\n"
+                "{\"agent\": \"-\", \"browser\": null, \"browserVersion\": null, \"system\": null, \"crawler\": null}\n"
+                "{\"agent\": \"My \\\"agent\\\" \\u00ff\", \"browser\": null, \"browserVersion\": null, \"system\": null, "
+                "\"crawler\": null}\n");
+  EXPECT_EQ(Run({"--classify-agents", "some.log"}).Exit, 2);
+}
+
+TEST_F(ReportTool, DamagedAgentDataIsAnErrorNamingItAndNothingRuns) {
+  const fs::path config = CopyConfig();
+  const std::string data = (config / "agentdata.lac").string();
+  WriteBytes(data, ReadBytes(data).substr(0, 5000));
+  const std::string log = WriteLog("mixed.log", PeopleAndCrawlers());
+  const TToolResult r = Run({"--json", "--config", config.string(), log});
+  EXPECT_EQ(r.Exit, 1);
+  EXPECT_NE(r.Err.find(data), std::string::npos) << r.Err;
+  const TValue json = r.Json();
+  EXPECT_FALSE(json["ok"].Bool());
+  EXPECT_EQ(json["lineCount"].Int(), 0);
+  EXPECT_TRUE(json["pages"].Array().empty());
+
+  const TToolResult classify = Run({"--config", config.string(), "--classify-agents"}, true, "curl/1\n");
+  EXPECT_EQ(classify.Exit, 1);
+  EXPECT_NE(classify.Err.find(data), std::string::npos) << classify.Err;
+}
