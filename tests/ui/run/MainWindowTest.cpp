@@ -44,6 +44,7 @@ private slots:
         {w.menuInputFiles, "&Input Files", "Ctrl+I"}, {w.menuLogFileTypes, "&Log File Types", "Ctrl+L"},
         {w.menuMainPage, "&Main Page", "Ctrl+M"}, {w.menuSameUserTime, "&Same User Time", "Ctrl+S"},
         {w.menuSelectAll, "&Select All", ""}, {w.menuSkipBadLines, "Skip &Unreadable Lines", ""},
+        {w.menuLeaveOutCrawlers, "Leave Out &Crawlers", ""},
         {w.menuHelpGuide, "&Help", ""},
         {w.menuOtherProducts, "Other Products", ""}, {w.menuAbout, "&About Trevalo", ""}};
     for (const auto& [action, caption, shortcut] : entries) {
@@ -89,6 +90,50 @@ private slots:
     QVERIFY(!item->isChecked() && !f.Window->Run().SkipBadLines());
     QVERIFY(f.Program.Globals->ReadRegInteger(SkipBadLinesValue, stored));
     QCOMPARE(stored, 0);
+  }
+
+  // Off by default; on, it is kept in the settings store, and a log of crawlers gives no hits.
+  void LeaveOutCrawlersIsStoredAndLeavesCrawlersOut() {
+    TWindowFixture f;
+    f.Program.UseLog({"9.9.9.9 - - [02/Jan/2023:10:00:00 +0000] \"GET / HTTP/1.1\" 200 10 \"-\" "
+                      "\"Mozilla/5.0 (compatible; Googlebot/2.1; +http://www.google.com/bot.html)\"",
+                      "8.8.8.8 - - [02/Jan/2023:10:00:01 +0000] \"GET / HTTP/1.1\" 200 10 \"-\" \"curl/8.4.0\""});
+    f.Show();
+    QAction* item = f.Window->menuLeaveOutCrawlers;
+    QVERIFY(item->isCheckable() && !item->isChecked());
+    const TGeneralAnalysis& general = f.Window->FrameGeneral1->Analysis();
+    f.Window->btnGeneralStart->trigger();
+    QCOMPARE(general.kbmGeneral.AsStringAt(3, 1), std::string("2"));  // hits
+    QCOMPARE(f.Window->FrameGeneral1->DBChartCrawler->Slices().size(), std::size_t(2));
+
+    item->trigger();
+    std::int32_t stored = -1;
+    QVERIFY(f.Program.Globals->ReadRegInteger(LeaveOutCrawlersValue, stored));
+    QCOMPARE(stored, 1);
+    f.Window->btnGeneralStart->trigger();
+    QVERIFY(f.Program.Errors().empty());
+    QCOMPARE(general.kbmGeneral.AsStringAt(3, 1), std::string("0"));
+    QCOMPARE(general.kbmGeneral.AsStringAt(7, 0), std::string(CrawlersLeftOutCaption));
+    QCOMPARE(general.kbmGeneral.AsStringAt(7, 1), std::string("2"));
+    QVERIFY(f.Window->FrameGeneral1->DBChartCrawler->Slices().empty());
+
+    TfrmMain later(*f.Program.Globals, f.Lists, f.Program.HostLookup, f.Program.Format);
+    QVERIFY(later.menuLeaveOutCrawlers->isChecked() && later.Combined().LeaveOutCrawlers());
+    item->trigger();
+    QVERIFY(!item->isChecked() && !f.Window->Combined().LeaveOutCrawlers());
+  }
+
+  // A damaged agent data file is named when a run starts, and nothing runs.
+  void DamagedAgentDataIsShownAndNothingRuns() {
+    TWindowFixture f;
+    f.Program.UseLog(uitest::SmallLog());
+    testsupport::WriteBytes(f.Program.ConfigFile("agentdata.lac"), "'kind';'regex'\r\n'browser';'x'\r\n");
+    f.Show();
+    f.Window->btnGeneralStart->trigger();
+    QCOMPARE(f.Program.Errors().size(), std::size_t(1));
+    QVERIFY(f.Program.Errors()[0].find(f.Program.ConfigFile("agentdata.lac")) != std::string::npos);
+    QVERIFY(!f.Window->FrameGeneral1->Analysis().kbmGeneral.Active());
+    QVERIFY(f.Window->btnGeneralStart->isEnabled());
   }
 
   void WithoutConfigurationWindowsTheirCommandsAreDisabled() {
