@@ -19,6 +19,8 @@ they run on the same file in the same run and the ratios are printed.
                                (save them with the binary of the commit to compare with)
   bench/run.py --check         compares the current output with those references byte by byte
                                before timing; exits with 1 on any difference
+  bench/run.py --compare BIN   also times BIN (another build of trevalo-report) on each case,
+                               in turn with this build, and prints the CPU ratio of the two
 """
 import argparse
 import os
@@ -32,6 +34,7 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 OUT = os.path.join(ROOT, "bench", "out")
 GENLOG = os.environ.get("TREVALO_GENLOG") or os.path.join(os.path.dirname(ROOT), "shared", "tools", "genlog.py")
 WIDELOG = os.path.join(ROOT, "bench", "widelog.py")  # genlog.py for many distinct paths
+AGENTLOG = os.path.join(ROOT, "bench", "agentlog.py")  # genlog.py for many distinct user agents
 REPORT = os.path.join(ROOT, "build-release", "bin", "trevalo-report")
 MICRO = os.path.join(ROOT, "build-release", "bin", "trevalo-bench")
 CORPUS = os.environ.get("TREVALO_CORPUS") or os.path.join(os.path.dirname(ROOT), "shared", "corpus")
@@ -44,6 +47,8 @@ CASES = {
     "distinct-1M": (["-n", "1000000", "--junk-rate", "0", "--ips", "500000", "--paths", "200000"], ["--json"], False),
     "process-1M": (["-n", "1000000", "--junk-rate", "0"], ["--json", "--process", "--main-page", "/"], False),
     "w3c-1M": (["-n", "1000000", "--junk-rate", "0", "--format", "w3c"], ["--json"], False),
+    # 50,558 distinct user agents, each classified once.
+    "agents-1M": (["-n", "1000000", "--junk-rate", "0", "--ips", "450000", "--agents", "300000"], ["--json"], False),
 }
 
 
@@ -54,7 +59,7 @@ def log_file(genargs):
         if not os.path.exists(GENLOG):
             sys.exit(f"no log generator at {GENLOG}: set TREVALO_GENLOG to genlog.py")
         print(f"generating {os.path.basename(path)} ...", file=sys.stderr)
-        generator = WIDELOG if "--paths" in genargs else GENLOG
+        generator = WIDELOG if "--paths" in genargs else AGENTLOG if "--agents" in genargs else GENLOG
         subprocess.run([sys.executable, generator, *genargs, "-o", path + ".tmp"], check=True)
         os.replace(path + ".tmp", path)
     return path
@@ -158,6 +163,7 @@ def main():
     parser.add_argument("--save-reference", action="store_true")
     parser.add_argument("--check", action="store_true")
     parser.add_argument("--report", default=REPORT, help="trevalo-report binary for --save-reference")
+    parser.add_argument("--compare", default="", help="another trevalo-report binary to time beside this one")
     args = parser.parse_args()
 
     names = list(CASES)
@@ -190,8 +196,20 @@ def main():
         with tempfile.TemporaryDirectory() as work:
             settings = os.path.join(work, "settings.json")
             wall, cpu, peak, _ = timed([REPORT, "--settings", settings, *reportargs, path])
+            if args.compare:
+                # Alternately, three times each: the machine is shared, the least CPU time counts.
+                runs = [(wall, cpu, peak)]
+                base = []
+                for _ in range(3):
+                    base.append(timed([args.compare, "--settings", settings, *reportargs, path])[:3])
+                    runs.append(timed([REPORT, "--settings", settings, *reportargs, path])[:3])
+                wall, cpu, peak = min(runs, key=lambda r: r[1])
+                bwall, bcpu, bpeak = min(base, key=lambda r: r[1])
             cpu_per_line[name] = cpu / max(lines, 1)
             print(f"{name:<14} {'Trevalo':<10} {lines:>9} {wall:>8.2f} {cpu:>8.2f} {lines / max(wall, 1e-9):>11,.0f} {peak:>8.1f} {'':>9}")
+            if args.compare:
+                print(f"{name:<14} {'compared':<10} {lines:>9} {bwall:>8.2f} {bcpu:>8.2f} "
+                      f"{lines / max(bwall, 1e-9):>11,.0f} {bpeak:>8.1f} {bcpu / max(cpu, 1e-9):>8.2f}x")
             if compare:
                 for program, (pwall, pcpu, ppeak, _) in peers(path, work):
                     print(f"{name:<14} {program:<10} {lines:>9} {pwall:>8.2f} {pcpu:>8.2f} "
@@ -200,7 +218,8 @@ def main():
     # The targets that compare cases with each other, per line of each.
     base = cpu_per_line.get("combined-1M")
     if base:
-        for name, what in (("combined-5M", "scaling"), ("distinct-1M", "distinct values"), ("process-1M", "--process")):
+        for name, what in (("combined-5M", "scaling"), ("distinct-1M", "distinct values"), ("process-1M", "--process"),
+                           ("agents-1M", "distinct user agents")):
             if name in cpu_per_line:
                 print(f"{what}: {name} costs {cpu_per_line[name] / base:.2f}x the CPU per line of combined-1M")
     if args.micro and os.path.exists(MICRO):

@@ -32,6 +32,8 @@ struct TInfo {
   bool Any = true;                 // no requirement
   std::vector<std::string> Required;
   bool OneCharacter = false;  // a literal, a class, an escape like \d, or "."
+  mutable int ScoreOf = NoScore;  // Score, once it was asked for
+  static constexpr int NoScore = -2;
 };
 
 TInfo ExactOf(std::vector<std::string> texts) {
@@ -65,9 +67,11 @@ TInfo RequirementOf(const TInfo& info) {
 // covers count four times, the others once; -1 for none or for a text too short to look up.
 int Score(const TInfo& requirement) {
   if (requirement.Any) return -1;
-  int score = std::numeric_limits<int>::max();
+  if (requirement.ScoreOf != TInfo::NoScore) return requirement.ScoreOf;
+  int& score = requirement.ScoreOf;
+  score = std::numeric_limits<int>::max();
   for (const std::string& text : requirement.Required) {
-    if (text.size() < TPatternPrefilter::MinLength) return -1;
+    if (text.size() < TPatternPrefilter::MinLength) return score = -1;
     std::bitset<MaxTextLength> covered;
     for (std::string_view word : CommonWords)
       for (std::size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1))

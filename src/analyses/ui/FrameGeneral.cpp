@@ -68,8 +68,7 @@ void TFrameGeneral::AddAgentPage(const QString& caption, TMemTableModel* model, 
   pie->SetLegendVisible(true);
   grid->EnableExport(FGlobals.Dialogs());
   pie->EnableExport(FGlobals.Dialogs());
-  page->setStretchFactor(0, 1);
-  page->setStretchFactor(1, 2);
+  FAgentPages.push_back(page);
   pcAgents->addTab(page, caption);
 }
 
@@ -98,4 +97,7 @@ void TFrameGeneral::FrameResize() {
   const int panel = static_cast<int>(std::lround(height() / 4.0));
   Splitter1->setSizes({left, std::max(0, width() - left - Splitter1->handleWidth())});
   Splitter2->setSizes({panel, std::max(0, height() - panel - Splitter2->handleWidth())});
+  // On the pages below, the grid a third of the width and the pie the rest.
+  const int grid = static_cast<int>(std::lround(width() / 3.0));
+  for (QSplitter* page : FAgentPages) page->setSizes({grid, std::max(0, width() - grid - page->handleWidth())});
 }

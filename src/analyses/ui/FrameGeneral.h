@@ -6,6 +6,8 @@
 #include <QTabWidget>
 #include <QWidget>
 
+#include <vector>
+
 #include "analyses/W2FrmGeneral.h"
 #include "analyses/ui/GridView.h"
 #include "analyses/ui/PieChart.h"
@@ -29,7 +31,8 @@ public:
   // Browsers by family, or with their versions.
   void ToggleView();
 
-  // Left grid half the frame's width, the upper panel a quarter of its height.
+  // Left grid half the frame's width, the upper panel a quarter of its height; on the pages
+  // below, the grids a third of the width.
   void FrameResize();
 
   TGridView* tabGeneral = nullptr;
@@ -59,4 +62,5 @@ private:
   TMemTableModel* FBrowserModel = nullptr;
   TMemTableModel* FSystemModel = nullptr;
   TMemTableModel* FCrawlerModel = nullptr;
+  std::vector<QSplitter*> FAgentPages;
 };

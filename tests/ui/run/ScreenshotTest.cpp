@@ -52,9 +52,36 @@ private slots:
       QVERIFY(w.grab().save(folder + "/" + name + ".png"));
     }
     SaveContextMenus(w, folder);
+    SaveAgentPages(w, folder);
   }
 
 private:
+  static void SaveTab(TfrmMain& w, int tab, const QString& file) {
+    w.pcMain->setCurrentIndex(tab);
+    QTest::qWait(100);
+    QVERIFY(w.grab().save(file));
+  }
+
+  // The short statistics' systems and crawlers, the browsers with their versions, and a run
+  // that leaves the crawlers out.
+  static void SaveAgentPages(TfrmMain& w, const QString& folder) {
+    QTabWidget* pages = w.FrameGeneral1->pcAgents;
+    for (const auto& [page, name] : {std::pair{1, "1b-systems"}, {2, "1c-crawlers"}}) {
+      pages->setCurrentIndex(page);
+      SaveTab(w, 0, folder + "/" + name + ".png");
+    }
+    pages->setCurrentIndex(0);
+    w.btnToggelBrowser->trigger();
+    SaveTab(w, 0, folder + "/1d-browser-versions.png");
+    w.btnToggelBrowser->trigger();
+    w.menuLeaveOutCrawlers->trigger();
+    w.menuSelectAll->setChecked(false);
+    w.btnGeneralStart->trigger();
+    w.FrameGeneral1->tabGeneral->scrollToBottom();  // to the row of the hits left out
+    SaveTab(w, 0, folder + "/1e-people-only.png");
+    w.menuLeaveOutCrawlers->trigger();
+  }
+
   // The window with a context menu open over a grid or chart, drawn where the menu pops up.
   static void SaveMenu(TfrmMain& w, int tab, QWidget& target, QMenu* menu, const QString& file) {
     w.pcMain->setCurrentIndex(tab);
