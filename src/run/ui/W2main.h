@@ -159,6 +159,8 @@ private:
   void LogFileTypes();
   void MainPage();
   void SameUserTime();
+  bool LoadCheckItem(QAction* item, const char* valueName);
+  bool StoreCheckItem(QAction* item, const char* valueName);
   void LoadSkipBadLines();
   void SkipBadLinesClick();
   void LoadLeaveOutCrawlers();

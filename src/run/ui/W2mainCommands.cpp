@@ -213,40 +213,35 @@ void TfrmMain::SameUserTime() {
                            "Please set the time area (in minutes), in which the same IP is counted as the same visitor.");
 }
 
-void TfrmMain::LoadSkipBadLines() {
+// A check item kept in the settings store (1: on): its stored state, shown.
+bool TfrmMain::LoadCheckItem(QAction* item, const char* valueName) {
   std::int32_t stored = 0;
-  FGlobals.ReadRegInteger(SkipBadLinesValue, stored);
-  menuSkipBadLines->setChecked(stored == 1);
-  FRun.SetSkipBadLines(stored == 1);
+  FGlobals.ReadRegInteger(valueName, stored);
+  item->setChecked(stored == 1);
+  return stored == 1;
 }
 
 // The item has toggled already; it shows the new state only once the store holds it.
-void TfrmMain::SkipBadLinesClick() {
-  const bool on = menuSkipBadLines->isChecked();
-  menuSkipBadLines->setChecked(!on);
+bool TfrmMain::StoreCheckItem(QAction* item, const char* valueName) {
+  const bool on = item->isChecked();
+  item->setChecked(!on);
   std::int32_t stored = 0;
-  if (!FGlobals.ReadRegInteger(SkipBadLinesValue, stored)) FGlobals.CreateRegKey(MainKey);
-  FGlobals.WriteRegInteger(SkipBadLinesValue, on ? 1 : 0);
-  menuSkipBadLines->setChecked(on);
-  FRun.SetSkipBadLines(on);
+  if (!FGlobals.ReadRegInteger(valueName, stored)) FGlobals.CreateRegKey(MainKey);
+  FGlobals.WriteRegInteger(valueName, on ? 1 : 0);
+  item->setChecked(on);
+  return on;
 }
+
+void TfrmMain::LoadSkipBadLines() { FRun.SetSkipBadLines(LoadCheckItem(menuSkipBadLines, SkipBadLinesValue)); }
+
+void TfrmMain::SkipBadLinesClick() { FRun.SetSkipBadLines(StoreCheckItem(menuSkipBadLines, SkipBadLinesValue)); }
 
 void TfrmMain::LoadLeaveOutCrawlers() {
-  std::int32_t stored = 0;
-  FGlobals.ReadRegInteger(LeaveOutCrawlersValue, stored);
-  menuLeaveOutCrawlers->setChecked(stored == 1);
-  FCombined->SetLeaveOutCrawlers(stored == 1);
+  FCombined->SetLeaveOutCrawlers(LoadCheckItem(menuLeaveOutCrawlers, LeaveOutCrawlersValue));
 }
 
-// As "Skip Unreadable Lines": the item shows the new state once the store holds it.
 void TfrmMain::LeaveOutCrawlersClick() {
-  const bool on = menuLeaveOutCrawlers->isChecked();
-  menuLeaveOutCrawlers->setChecked(!on);
-  std::int32_t stored = 0;
-  if (!FGlobals.ReadRegInteger(LeaveOutCrawlersValue, stored)) FGlobals.CreateRegKey(MainKey);
-  FGlobals.WriteRegInteger(LeaveOutCrawlersValue, on ? 1 : 0);
-  menuLeaveOutCrawlers->setChecked(on);
-  FCombined->SetLeaveOutCrawlers(on);
+  FCombined->SetLeaveOutCrawlers(StoreCheckItem(menuLeaveOutCrawlers, LeaveOutCrawlersValue));
 }
 
 void TfrmMain::HelpGuide() {
