@@ -20,7 +20,6 @@
 #include "analyses/CountedStrings.h"
 #include "analyses/WSSearchUser.h"
 #include "base/MemTable.h"
-#include "base/TextHash.h"
 
 class TDSearchPattern;
 class Tglobals;
