@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Runs ../shared/tools/genlog.py with many distinct user agents (--agents N variants).
+"""Runs the log generator genlog.py ($TREVALO_GENLOG, else ../shared/tools/genlog.py beside the
+repository) with many distinct user agents (--agents N variants).
 
 genlog.py draws from 30 user agents. This makes N variants of them, each base agent in
 proportion to its weight, by giving the last number of the agent a different value per
@@ -15,8 +16,8 @@ import os
 import re
 import sys
 
-GENLOG = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))),
-                      "shared", "tools", "genlog.py")
+GENLOG = os.environ.get("TREVALO_GENLOG") or os.path.join(
+    os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "shared", "tools", "genlog.py")
 
 
 def load_genlog():

@@ -1,7 +1,7 @@
 // The installed data against real user agents: a table of agents people and robots send,
-// uap-core's own test cases, the crawler list's samples, and the labelled agents of
-// ../shared/ua/cases.json when present. The index of required texts must give the answer of
-// the plain scan through every rule for each of them.
+// uap-core's own test cases, the crawler list's samples, and the labelled agents when present.
+// The index of required texts must give the answer of the plain scan through every rule for
+// each of them.
 #include <gtest/gtest.h>
 #include <yaml-cpp/yaml.h>
 
@@ -11,6 +11,7 @@
 
 #include "agents/UserAgentRules.h"
 #include "config/JsonText.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -154,7 +155,7 @@ TEST(Classification, TheIndexGivesTheAnswersOfTheScan) {
   // The device tests hold 16,000 more agents; every tenth keeps the scan's time in bounds.
   const auto devices = UapCases("test_device.yaml");
   for (std::size_t i = 0; i < devices.size(); i += 10) agents.push_back(devices[i].Agent);
-  const fs::path labelled = fs::path(TREVALO_SHARED) / "ua" / "cases.json";
+  const fs::path labelled = testsupport::LabelledAgentsFile();
   if (fs::exists(labelled))
     for (const TJsonValue& c : ParseJson(ReadFile(labelled)).Items) agents.push_back(TextOf(Member(c, "ua")));
   if (agents.empty()) GTEST_SKIP() << "no test agents installed";
@@ -169,10 +170,10 @@ TEST(Classification, TheIndexGivesTheAnswersOfTheScan) {
             << InstalledRules().RuleCount(TAgentRuleKind::Crawler) << " crawler\n";
 }
 
-// ../shared/ua/cases.json: agents labelled by the tools they come from; read when present,
-// never copied. Reports the agreement and holds it to what it is now.
+// The labelled agents (testsupport::LabelledAgentsFile): agents labelled by the tools they come
+// from; read when present, never copied. Reports the agreement and holds it to what it is now.
 TEST(Classification, AgreesWithTheLabelledAgents) {
-  const fs::path path = fs::path(TREVALO_SHARED) / "ua" / "cases.json";
+  const fs::path path = testsupport::LabelledAgentsFile();
   if (!fs::exists(path)) GTEST_SKIP() << "no labelled agents at " << path;
   int browsers = 0, browserHits = 0, versions = 0, versionHits = 0, systems = 0, systemHits = 0, verdicts = 0,
       verdictHits = 0;

@@ -45,4 +45,9 @@ std::string CorpusDir() {
   return chosen != nullptr && *chosen != '\0' ? chosen : TREVALO_CORPUS;
 }
 
+std::string LabelledAgentsFile() {
+  const char* chosen = std::getenv("TREVALO_UA_CASES");
+  return chosen != nullptr && *chosen != '\0' ? chosen : TREVALO_UA_CASES;
+}
+
 }  // namespace testsupport

@@ -27,5 +27,8 @@ std::string ReadBytes(const std::string& path);
 // The folder of real public logs that some tests read when it is there (they skip
 // otherwise): $TREVALO_CORPUS, else the corpus beside the repository (../shared/corpus).
 std::string CorpusDir();
+// Real user agents labelled by other tools, read by tests when there: $TREVALO_UA_CASES, else
+// the file beside the repository (../shared/ua/cases.json).
+std::string LabelledAgentsFile();
 
 }  // namespace testsupport
