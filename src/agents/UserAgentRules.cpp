@@ -121,6 +121,16 @@ std::string CrawlerName(std::string_view matched, std::string_view pattern) {
   return std::string(name);
 }
 
+// IIS logs write the spaces of an agent as "+" ("Mozilla/5.0+(Windows+NT+10.0;+Win64..."): an
+// agent with "+" and no space is classified as it was sent. Other agents stay as they are.
+std::string AsSent(std::string_view agent) {
+  std::string sent(agent);
+  if (sent.find(' ') == std::string::npos)
+    for (char& c : sent)
+      if (c == '+') c = ' ';
+  return sent;
+}
+
 }  // namespace
 
 // A data rule, compiled when first needed, and then in its wider form where it has one
@@ -312,7 +322,9 @@ void TUserAgentRules::PreferFamilyToHost(bool crawlerFromData, TUserAgentClass& 
   result.Crawler = result.Browser;
 }
 
-TUserAgentClass TUserAgentRules::Classify(std::string_view agent) const {
+TUserAgentClass TUserAgentRules::Classify(std::string_view written) const {
+  const std::string sent = AsSent(written);
+  const std::string_view agent = sent;
   TUserAgentClass result;
   const TDecided decided = ApplyUserRows(agent, result);
   std::vector<std::uint32_t> found;
@@ -327,7 +339,9 @@ TUserAgentClass TUserAgentRules::Classify(std::string_view agent) const {
   return result;
 }
 
-TUserAgentClass TUserAgentRules::ClassifyByScan(std::string_view agent) const {
+TUserAgentClass TUserAgentRules::ClassifyByScan(std::string_view written) const {
+  const std::string sent = AsSent(written);
+  const std::string_view agent = sent;
   TUserAgentClass result;
   const TDecided decided = ApplyUserRows(agent, result);
   TGroups groups;

@@ -35,6 +35,7 @@ public:
   // cannot be read.
   static std::shared_ptr<const TUserAgentRules> Load(const std::string& configDir, std::vector<std::string>& notes);
 
+  // An agent as IIS logs write it, "+" for every space, is taken as it was sent.
   TUserAgentClass Classify(std::string_view agent) const;
   // The same answer by trying every rule in order, without the index: the reference that the
   // tests and the fuzz target hold Classify to.

@@ -87,6 +87,11 @@ const TAgentCase RealAgents[] = {
     {"Wget/1.21.3", "Wget", "1", "", "Wget"},
     {"python-requests/2.31.0", "Python Requests", "2", "", "python-requests"},
     {"Go-http-client/1.1", "Go-http-client", "1", "", "Go-http-client"},
+    // As IIS logs write agents: "+" for every space.
+    {"Mozilla/5.0+(Linux;+Android+14;+Pixel+8)+AppleWebKit/537.36+(KHTML,+like+Gecko)+Chrome/120.0.6099.43+Mobile+"
+     "Safari/537.36",
+     "Chrome Mobile", "120", "Android", ""},
+    {"Mozilla/5.0+(compatible;+bingbot/2.0;++http://www.bing.com/bingbot.htm)", "bingbot", "2", "", "bingbot"},
     {"", "", "", "", ""},
     {"-", "", "", "", ""},
 };
