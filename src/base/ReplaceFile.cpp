@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 
 #include "base/FileError.h"
@@ -65,13 +66,14 @@ void SyncFolder(const std::string& target) {
 
 }  // namespace
 
-int ReplaceFileContent(const std::string& path, std::string_view bytes, unsigned newFileMode) {
-  const std::string target = Target(path);
+int ReplaceFileContent(const std::string& path, std::string_view bytes, unsigned newFileMode, TLinkRule links) {
+  const std::string target = links == TLinkRule::FollowLink ? Target(path) : path;
   std::string temp;
   const int fd = CreateTemporary(target, temp, static_cast<mode_t>(newFileMode & 0777));
   if (fd < 0) return errno;
   struct stat old {};
-  if (::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd, old.st_mode & 07777);
+  if (links == TLinkRule::FollowLink && ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+    ::fchmod(fd, old.st_mode & 07777);
   int error = WriteAll(fd, bytes);
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
@@ -84,6 +86,7 @@ int ReplaceFileContent(const std::string& path, std::string_view bytes, unsigned
   return 0;
 }
 
-void ReplaceFileContents(const std::string& path, std::string_view bytes) {
-  if (ReplaceFileContent(path, bytes) != 0) throw EQelFileError("cannot write file \"" + path + "\"");
+void ReplaceFileContents(const std::string& path, std::string_view bytes, TLinkRule links) {
+  if (const int error = ReplaceFileContent(path, bytes, 0666, links); error != 0)
+    throw EQelFileError("cannot write file \"" + path + "\": " + std::strerror(error));
 }

@@ -1,5 +1,7 @@
 #include "config/CsvWriter.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -33,6 +35,30 @@ TEST(CsvWriter, QuotesOnlyTheFieldsThatNeedIt) {
   for (const auto& c : cases) EXPECT_EQ(TCsvWriter::Field(c.Text), c.Written) << c.Text;
 }
 
+TEST(CsvWriter, CellsThatASpreadsheetWouldRunStayText) {
+  const std::vector<TFieldCase> cases = {
+      {"=HYPERLINK(\"http://x\",\"y\")", "\"'=HYPERLINK(\"\"http://x\"\",\"\"y\"\")\""},
+      {"+cmd|' /C calc'!A0", "'+cmd|' /C calc'!A0"},
+      {"-2+3", "'-2+3"},
+      {"@SUM(1)", "'@SUM(1)"},
+      {"\tlead", "'\tlead"},
+      {"\rlead", "\"'\rlead\""},
+      {"-", "'-"},
+      {"/=a", "/=a"},  // only the first character counts
+      {"a=b", "a=b"},
+      // Numbers stay numbers.
+      {"-5", "-5"},
+      {"+1.5", "+1.5"},
+      {"-1,234", "\"-1,234\""},
+      {"-1.", "'-1."},
+      {"-1e5", "'-1e5"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TCsvWriter::Field(c.Text), c.Written) << c.Text;
+  TCsvWriter exact(TCsvCells::Exact);
+  exact.AddRow({"=1+1", "-x", "@a", "\tb"});
+  EXPECT_EQ(exact.Text(), "=1+1,-x,@a,\tb\r\n");
+}
+
 TEST(CsvWriter, RowsEndInCrLfAndSaveReplacesTheFile) {
   TCsvWriter csv;
   csv.AddRow({"Name", "Summe"});
@@ -50,6 +76,22 @@ TEST(CsvWriter, RowsEndInCrLfAndSaveReplacesTheFile) {
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
 }
 
+TEST(CsvWriter, SavingReplacesALinkAtTheNameWithANewFile) {
+  testsupport::TTempDir dir;
+  testsupport::WriteBytes(dir.File("victim.txt"), "precious");
+  ::chmod(dir.File("victim.txt").c_str(), 0666);
+  std::filesystem::create_symlink(dir.File("victim.txt"), dir.File("pages.csv"));
+  const mode_t mask = ::umask(022);
+  TCsvWriter csv;
+  csv.AddRow({"x"});
+  csv.SaveToFile(dir.File("pages.csv"));
+  ::umask(mask);
+  EXPECT_EQ(testsupport::ReadBytes(dir.File("victim.txt")), "precious");
+  EXPECT_FALSE(std::filesystem::is_symlink(dir.File("pages.csv")));
+  EXPECT_EQ(testsupport::ReadBytes(dir.File("pages.csv")), "x\r\n");
+  EXPECT_EQ(std::filesystem::status(dir.File("pages.csv")).permissions(), std::filesystem::perms(0644));
+}
+
 TEST(CsvWriter, SavingIntoAMissingFolderFailsNamingTheFile) {
   testsupport::TTempDir dir;
   TCsvWriter csv;
@@ -59,7 +101,7 @@ TEST(CsvWriter, SavingIntoAMissingFolderFailsNamingTheFile) {
     csv.SaveToFile(path);
     FAIL() << "no error";
   } catch (const EQelFileError& e) {
-    EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find(path + "\": No such file or directory"), std::string::npos) << e.what();
   }
 }
 
