@@ -2,7 +2,8 @@
 // installed engine, replacement and spare-word tables.
 //
 // Input: byte 0 holds flags; the rest is cut at bytes 0x01 into a referrer, a parameter or
-// search text, a replacement text and an escape character.
+// search text, a replacement text, an escape character, and then replacement rows (search
+// 0x02 replace, at most 8 rows) that are applied in a cascade and must keep to its bound.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -38,16 +39,44 @@ struct TSetup {
   }
 };
 
+constexpr std::size_t MaxRows = 8;
+
 std::vector<std::string_view> Parts(std::string_view input) {
   std::vector<std::string_view> parts;
   for (;;) {
     const std::size_t cut = input.find('\x01');
     parts.push_back(input.substr(0, cut));
-    if (cut == std::string_view::npos || parts.size() == 4) break;
+    if (cut == std::string_view::npos || parts.size() == 4 + MaxRows) break;
     input.remove_prefix(cut + 1);
   }
-  parts.resize(4);
+  if (parts.size() < 4) parts.resize(4);
   return parts;
+}
+
+// The rows after the first four parts: a cascade in which rows may feed each other.
+std::vector<TReplaceRow> CascadeRows(const std::vector<std::string_view>& parts) {
+  std::vector<TReplaceRow> rows;
+  for (std::size_t i = 4; i < parts.size(); ++i) {
+    const std::string_view row = parts[i];
+    const std::size_t cut = row.find('\x02');
+    rows.push_back({"", std::string(row.substr(0, cut)),
+                    cut == std::string_view::npos ? std::string() : std::string(row.substr(cut + 1))});
+  }
+  return rows;
+}
+
+// However the rows feed each other, the text grows by at most the bound, and each row that
+// stops is flagged.
+void ExerciseCascade(std::string_view text, const std::vector<TReplaceRow>& rows) {
+  std::vector<bool> stopped;
+  const std::string result = ApplyReplaceTable(text, rows, &stopped);
+  if (result.size() > text.size() + MaxReplacementGrowth) Fail("the replacement cascade outgrew its bound");
+  if (!stopped.empty() && stopped.size() != rows.size()) Fail("the stopped rows are not one flag per row");
+  for (const TReplaceRow& row : rows) {
+    std::string out;
+    if (ReplaceAllWithin(text, row.Search, row.Replace, text.size() + 64, out) && out.size() > text.size() + 64)
+      Fail("ReplaceAllWithin passed its bound");
+  }
 }
 
 void ExerciseText(std::string_view text, std::string_view search, std::string_view replace, std::string_view only,
@@ -89,5 +118,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   parser.BeginLine(nullptr);
 
   ExerciseText(referrer, parts[1], parts[2], parts[3], *setup.Globals);
+  ExerciseCascade(referrer, CascadeRows(parts));
   return 0;
 }

@@ -1,5 +1,6 @@
 // The table file reader over arbitrary bytes, into each kind of table the system keeps in
-// such files. A table that loaded must write out and read back to the same records.
+// such files. A table that loaded must write out and read back to the same records; a
+// replacement table's rows, applied to referrers as a cascade, must keep to its bound.
 //
 // Input: byte 0 picks the table, the rest is the file.
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "FuzzSupport.h"
 #include "base/MemTable.h"
 #include "base/TableFile.h"
+#include "base/TextFunctions.h"
 #include "log/QelNewFile.h"
 
 namespace {
@@ -46,6 +48,19 @@ std::vector<std::string> Records(TMemTable& table) {
   return records;
 }
 
+// The rows of a replacement table over referrers that they may feed on.
+void ApplyAsReplacements(TMemTable& table) {
+  std::vector<TReplaceRow> rows;
+  const auto text = [&table](int r, int f) { return table.IsNullAt(r, f) ? std::string() : table.AsStringAt(r, f); };
+  for (int r = 0; r < table.RecordCount(); ++r) rows.push_back({text(r, 0), text(r, 1), text(r, 2)});
+  for (const std::string& referrer : {std::string("http://www.google.com/search?q=a+b%20c&x=%41"),
+                                      "http://www.google.com/search?q=" + std::string(2000, 'a')}) {
+    std::vector<bool> stopped;
+    if (ApplyReplaceTable(referrer, rows, &stopped).size() > referrer.size() + MaxReplacementGrowth)
+      Fail("the replacement cascade outgrew its bound");
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -64,6 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
 
+  if (data[0] % 6 == 2) ApplyAsReplacements(table);
   SaveTableFile(table, copy);
   TMemTable again("kbmFuzz", FieldsFor(data[0]));
   again.Open();

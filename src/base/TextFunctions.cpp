@@ -50,12 +50,17 @@ std::string ReplaceFirst(std::string_view text, std::string_view search, std::st
   return result;
 }
 
-std::string ReplaceAll(std::string_view text, std::string_view search, std::string_view replace) {
-  if (search.empty() || Loops(search, replace)) return std::string(text);
+bool ReplaceAllWithin(std::string_view text, std::string_view search, std::string_view replace,
+                      std::size_t maxLength, std::string& out) {
+  out.clear();
+  if (search.empty()) {
+    out = text;
+    return true;
+  }
+  if (Loops(search, replace)) return false;
   // One pass from the left: the output never holds search, so the first occurrence in the
   // whole text is the one that ends first, at the output's end. A replacement goes back in
   // front of the input, where it may complete a new occurrence with its neighbours.
-  std::string out;
   out.reserve(text.size());
   std::string pending;  // input to be read before the rest of text, last character first
   std::size_t next = 0;
@@ -63,6 +68,7 @@ std::string ReplaceAll(std::string_view text, std::string_view search, std::stri
   // once per occurrence; so more replacements than characters mean a cascade that rebuilds
   // its own search text, which may not end or may double the text at every step.
   std::size_t budget = text.size() + 1;
+  const bool grows = replace.size() > search.size();
   // Text characters still to take one by one after a replacement. Once the output ends in
   // search.size() - 1 characters taken from text as they stand there, the next occurrence is
   // the first one text holds from there on, and everything up to its last character is taken
@@ -84,19 +90,35 @@ std::string ReplaceAll(std::string_view text, std::string_view search, std::stri
       pending.pop_back();
     }
     if (out.size() < search.size() || std::string_view(out).substr(out.size() - search.size()) != search) continue;
-    if (budget-- == 0) return std::string(text);
+    if (budget-- == 0) return false;
     out.resize(out.size() - search.size());
     pending.append(replace.rbegin(), replace.rend());
+    if (grows && out.size() + pending.size() + (text.size() - next) > maxLength) return false;
     single = search.size() - 1;
   }
+  return true;
+}
+
+std::string ReplaceAll(std::string_view text, std::string_view search, std::string_view replace) {
+  std::string out;
+  if (!ReplaceAllWithin(text, search, replace, text.size() + MaxReplacementGrowth, out)) return std::string(text);
   return out;
 }
 
-std::string ApplyReplaceTable(std::string_view text, const std::vector<TReplaceRow>& rows) {
+std::string ApplyReplaceTable(std::string_view text, const std::vector<TReplaceRow>& rows, std::vector<bool>* stopped) {
+  const std::size_t maxLength = text.size() + MaxReplacementGrowth;
   std::string result(text);
-  for (const TReplaceRow& row : rows) {
-    if (Loops(row.Search, row.Replace)) continue;
-    result = ReplaceAll(DecodeEscapes(result, row.HexChar), row.Search, row.Replace);
+  std::string replaced;
+  for (std::size_t r = 0; r < rows.size(); ++r) {
+    const TReplaceRow& row = rows[r];
+    if (row.Search.empty()) {
+      result = DecodeEscapes(result, row.HexChar);
+    } else if (ReplaceAllWithin(DecodeEscapes(result, row.HexChar), row.Search, row.Replace, maxLength, replaced)) {
+      result.swap(replaced);
+    } else if (stopped) {
+      if (stopped->size() < rows.size()) stopped->resize(rows.size());
+      (*stopped)[r] = true;
+    }
   }
   return result;
 }

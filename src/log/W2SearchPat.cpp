@@ -42,6 +42,8 @@ struct TDSearchPattern::TImpl {
   };
   std::vector<TEngine> Engines;
   std::size_t LongestMachine = 0;
+  // Replacement rows that stopped at the length bound on some referrer of this parser.
+  std::vector<bool> StoppedReplaceRows;
   bool EnginesValid = false;
   int EngineObserver = -1;
   // The parameter found for the start of a referrer, up to where the longest engine name
@@ -415,7 +417,7 @@ std::string TDSearchPattern::FindEngineParameter(std::string_view url) const {
 
 std::string TDSearchPattern::ExtractSearchWords(std::string_view url, std::string_view parameter,
                                                 bool withHost) const {
-  const std::string decoded = ApplyReplaceTable(url, FTables.ReplaceRows());
+  const std::string decoded = ApplyReplaceTable(url, FTables.ReplaceRows(), &FImpl->StoppedReplaceRows);
   const std::size_t p = parameter.empty() ? std::string::npos : decoded.find(parameter);
   if (p == std::string::npos) return std::string(url);
 
@@ -448,4 +450,11 @@ std::string TDSearchPattern::ExtractSearchWords(std::string_view url, std::strin
                    [](const std::string& a, const std::string& b) { return LessTextAscii(a, b); });
   AppendCommaText(result, words);
   return result;
+}
+
+std::vector<std::size_t> TDSearchPattern::StoppedReplaceRows() const {
+  std::vector<std::size_t> rows;
+  for (std::size_t r = 0; r < FImpl->StoppedReplaceRows.size(); ++r)
+    if (FImpl->StoppedReplaceRows[r]) rows.push_back(r);
+  return rows;
 }

@@ -86,6 +86,9 @@ public:
   std::string GetSearchPhrase(std::string_view referrer, std::string_view defaultText, bool withHost);
   std::string FindEngineParameter(std::string_view url) const;
   std::string ExtractSearchWords(std::string_view url, std::string_view parameter, bool withHost) const;
+  // The replacement rows (indexes from 0) that stopped at their bound on some referrer since
+  // this parser was made (ApplyReplaceTable), so that each is told once per run.
+  std::vector<std::size_t> StoppedReplaceRows() const;
 
 private:
   struct TImpl;

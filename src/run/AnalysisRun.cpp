@@ -1,5 +1,6 @@
 #include "run/AnalysisRun.h"
 
+#include "base/TextFunctions.h"
 #include "config/WSGlobal.h"
 #include "log/QelNewFile.h"
 #include "log/W2SearchPat.h"
@@ -32,8 +33,28 @@ std::string SkippedLinesText(const TSkippedLines& skipped) {
 
 }  // namespace
 
+namespace {
+
+// The reader's errors name their file already ('file "x"', 'file x'): the run adds the line.
+std::string RunErrorText(const std::string& message, const std::string& file, std::int64_t line) {
+  const bool named = message.find("file \"" + file + "\"") != std::string::npos ||
+                     message.find("file " + file) != std::string::npos;
+  const std::string where = named ? "" : "file \"" + file + "\", ";
+  return message + " (" + where + "line " + std::to_string(line) + ")";
+}
+
+// A replacement row is named by its place in the file, its header line not counted.
+std::string StoppedRowText(const Tglobals& globals, std::size_t row) {
+  const TReplaceRow& r = globals.ReplaceRows()[row];
+  return "row " + std::to_string(row + 1) + " of the replacement table " + globals.ConfigDir() + "replace.lac ('" +
+         r.Search + "' -> '" + r.Replace + "') was left out for some referrers: its replacements would not end or "
+         "would make a referrer more than " + std::to_string(MaxReplacementGrowth) + " bytes longer";
+}
+
+}  // namespace
+
 ERunError::ERunError(const std::string& message, std::string file, std::int64_t line)
-    : std::runtime_error(message + " (file \"" + file + "\", line " + std::to_string(line) + ")"),
+    : std::runtime_error(RunErrorText(message, file, line)),
       FOriginal(message),
       FFile(std::move(file)),
       FLine(line) {}
@@ -125,6 +146,7 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
                                const std::vector<std::string>& files) {
   FStop = false;
   FMissing.clear();
+  FWarnings.clear();
   FSkipped = TSkippedLines();
   FProcessed = 0;
   FRefused = 0;
@@ -219,6 +241,10 @@ bool TAnalysisRun::RunAnalysis(const std::vector<TLineHandler>& handlers, std::i
   lineCount -= FRefused + FLeftOut;
   if (!FMissing.empty()) FDialogs.ShowMessage(MissingFilesText(FMissing));
   if (FSkipped.Count > 0) FDialogs.ShowMessage(SkippedLinesText(FSkipped));
+  for (const std::size_t row : parser.StoppedReplaceRows()) {
+    FWarnings.push_back(StoppedRowText(FGlobals, row));
+    FDialogs.ShowWarning(FWarnings.back());
+  }
   FHost.SetProgressPosition(0);
   return true;
 }

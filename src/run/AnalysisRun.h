@@ -56,6 +56,9 @@ public:
   bool Stopped() const { return FStop; }
   // Files of the last run that could not be found, in the order met.
   const std::vector<std::string>& MissingFiles() const { return FMissing; }
+  // Warnings of the last run, each also shown as it ended: the replacement rows that stopped
+  // at their bound (base/TextFunctions.h), each named once.
+  const std::vector<std::string>& Warnings() const { return FWarnings; }
   // Lines handled in pass 2 of the last run.
   std::int64_t Processed() const { return FProcessed - FRefused - FLeftOut; }
 
@@ -87,6 +90,7 @@ private:
   IRunHost& FHost;
   bool FStop = false;
   std::vector<std::string> FMissing;
+  std::vector<std::string> FWarnings;
   std::int64_t FProcessed = 0;  // lines of pass 2 so far, refused ones included
   std::int64_t FRefused = 0;    // lines the line check refused
   std::int64_t FLeftOut = 0;    // lines the line filter refused

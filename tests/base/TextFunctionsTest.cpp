@@ -54,6 +54,39 @@ TEST(TextFunctions, ReplaceAllStopsACascadeThatGrowsTheText) {
   EXPECT_EQ(ReplaceAll(std::string(5000, 'a') + "b", "ab", "b"), "b");
 }
 
+// Rows that feed each other (a -> 20 b, b -> 20 c, ...) multiplied a referrer twentyfold per
+// row, to gigabytes at the fifth. The growth is bound; the row where it stops is told.
+TEST(TextFunctions, ReplacementsStopAtTheLengthBound) {
+  std::vector<TReplaceRow> feeding;
+  for (char c = 'a'; c < 'f'; ++c) feeding.push_back({"", std::string(1, c), std::string(20, static_cast<char>(c + 1))});
+  const struct {
+    std::size_t Letters;
+    std::vector<bool> Stopped;
+    std::size_t Length;  // of the result
+  } cases[] = {
+      {10, {false, false, true, false, false}, 4000},  // 10 -> 200 b -> 4000 c; 80,000 d would pass 4106
+      {200, {false, true, false, false, false}, 4000},  // 200 -> 4000 b; 80,000 c would pass 4296
+      {5000, {true, false, false, false, false}, 5000}, // 100,000 b would pass 9096
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Letters);
+    std::vector<bool> stopped;
+    const std::string result = ApplyReplaceTable(std::string(c.Letters, 'a'), feeding, &stopped);
+    EXPECT_EQ(stopped, c.Stopped);
+    EXPECT_EQ(result.size(), c.Length);
+  }
+  std::string out;
+  EXPECT_FALSE(ReplaceAllWithin("aaaa", "a", "bb", 7, out));
+  EXPECT_TRUE(ReplaceAllWithin("aaaa", "a", "bb", 8, out));
+  EXPECT_EQ(out, "bbbbbbbb");
+  EXPECT_EQ(ReplaceAll(std::string(500, 'a'), "a", std::string(20, 'b')), std::string(500, 'a'));
+  EXPECT_EQ(ReplaceAll(std::string(200, 'a'), "a", std::string(20, 'b')), std::string(4000, 'b'));
+  // A growing row within the bound and shrinking rows are not stopped.
+  std::vector<bool> stopped;
+  EXPECT_EQ(ApplyReplaceTable("a;b  c", {{"", ";", "%3B"}, {"+", "  ", " "}}, &stopped), "a%3Bb c");
+  EXPECT_EQ(stopped, std::vector<bool>());
+}
+
 TEST(TextFunctions, ApplyReplaceTable) {
   EXPECT_EQ(ApplyReplaceTable("q=%2B", {}), "q=%2B");
   // The row decodes its character's escapes, then replaces it.
@@ -61,5 +94,7 @@ TEST(TextFunctions, ApplyReplaceTable) {
   // Rows apply in order; an empty HexChar decodes every escape.
   EXPECT_EQ(ApplyReplaceTable("%41+%2C", {{"", ",", ";"}, {"", "+", "_"}}), "A_;");
   // A row whose replacement holds its search is skipped whole, the rows after it still apply.
-  EXPECT_EQ(ApplyReplaceTable("x%41y", {{"", "x", "xx"}, {"A", "y", "z"}}), "xAz");
+  std::vector<bool> stopped;
+  EXPECT_EQ(ApplyReplaceTable("x%41y", {{"", "x", "xx"}, {"A", "y", "z"}}, &stopped), "xAz");
+  EXPECT_EQ(stopped, (std::vector<bool>{true, false}));
 }
