@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -27,10 +28,18 @@ using TFileValue = std::optional<std::string>;  // nullopt: the field gets no va
 std::string ReadWholeFile(const std::string& path) {
   // Not blocking, so that a named pipe cannot hold the program; only a plain file is read.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) throw EQelFileError("cannot open file " + path + ": " + std::strerror(errno));
   struct stat info {};
-  if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    if (fd >= 0) ::close(fd);
-    throw EQelFileError("cannot open file " + path);
+  std::string refused;
+  if (::fstat(fd, &info) != 0)
+    refused = std::strerror(errno);
+  else if (S_ISDIR(info.st_mode))
+    refused = std::strerror(EISDIR);
+  else if (!S_ISREG(info.st_mode))
+    refused = "it is a device or a pipe, not a plain file";
+  if (!refused.empty()) {
+    ::close(fd);
+    throw EQelFileError("cannot open file " + path + ": " + refused);
   }
   std::string content;
   char buffer[64 * 1024];
@@ -39,8 +48,9 @@ std::string ReadWholeFile(const std::string& path) {
     if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
+      const int error = errno;
       ::close(fd);
-      throw EQelFileError("cannot read file " + path);
+      throw EQelFileError("cannot read file " + path + ": " + std::strerror(error));
     }
     content.append(buffer, static_cast<std::size_t>(n));
   }

@@ -1,5 +1,6 @@
 #include "config/WSGlobal.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <unordered_map>
@@ -67,16 +68,22 @@ void Tglobals::LoadTables() {
   const std::pair<TMemTable*, const char*> tables[] = {
       {&kbmReplace, "replace.lac"}, {&kbmSpare, "spare.lac"}, {&kbmStatusCodes, "errorcodes.lac"}};
   for (const auto& [table, file] : tables) table->Open();
-  // The first table that fails is reported; the ones after it stay empty, as at every start.
+  // Each table is loaded on its own: a missing replacement table must not leave every status
+  // code unknown.
   for (const auto& [table, file] : tables) {
     try {
       LoadTableFile(*table, ConfigDir() + file);
     } catch (const std::exception& e) {
       table->Empty();  // a half-read table would give a half-true answer
-      FDialogs.ShowError(e.what());
-      return;
+      NoteTableProblem(e.what());
     }
   }
+}
+
+void Tglobals::NoteTableProblem(const std::string& message) const {
+  FDialogs.ShowError(message);
+  if (std::find(FTableProblems.begin(), FTableProblems.end(), message) == FTableProblems.end())
+    FTableProblems.push_back(message);
 }
 
 void Tglobals::BuildLookups() {
@@ -215,8 +222,8 @@ void Tglobals::LoadSearchEngines(TMemTable& table) const {
   try {
     LoadTableFile(table, ConfigDir() + "search.txt");
   } catch (const std::exception& e) {
-    FDialogs.ShowError(e.what());
     table.Empty();
+    NoteTableProblem(e.what());
   }
 }
 

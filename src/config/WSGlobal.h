@@ -23,9 +23,9 @@ inline constexpr double DefaultTimeArea = DefaultTimeAreaMinutes / 1440.0;
 class Tglobals : public ISearchPhraseTables {
 public:
   // programDir ends in "/"; the configuration is programDir + "config/". Loads the three
-  // lookup tables; a table that cannot be loaded is reported through dialogs.ShowError and
-  // loading goes on as the system's start-up does. Tools may name another configuration
-  // folder (configDir, empty: the program's own).
+  // lookup tables; each that cannot be loaded is reported through dialogs.ShowError, stays
+  // empty and is listed in TableProblems, and start-up goes on. Tools may name another
+  // configuration folder (configDir, empty: the program's own).
   Tglobals(ISettingsStore& store, IDialogs& dialogs, std::string programDir, std::string configDir = {});
 
   const std::string& ProgramDir() const { return FProgramDir; }
@@ -79,15 +79,22 @@ public:
   // Raises EQelFileError when "notschown.lst" cannot be read.
   std::vector<std::string> LoadNotShownList() const;
 
+  // The lookup tables that could not be loaded (also "search.txt", when a parser asked for
+  // it), one message each, naming the file and why; a run with any of them goes on with
+  // poorer results, which the tool reports as a run with warnings.
+  const std::vector<std::string>& TableProblems() const { return FTableProblems; }
+
 private:
   void LoadTables();
   void BuildLookups();
+  void NoteTableProblem(const std::string& message) const;
 
   ISettingsStore& FStore;
   IDialogs& FDialogs;
   std::string FProgramDir;
   std::string FConfigDir;
   std::vector<TReplaceRow> FReplaceRows;
+  mutable std::vector<std::string> FTableProblems;
   // Lookup structures built from the tables after loading (see WSGlobal.cpp).
   struct TLookups;
   std::unique_ptr<TLookups> FLookups;

@@ -79,6 +79,13 @@ void TQelFile::Fail(const char* format) const {
   throw EQelFileError(message);
 }
 
+void TQelFile::Fail(const char* format, int error) const {
+  std::string message(format);
+  const auto at = message.find("%s");
+  if (at != std::string::npos) message.replace(at, 2, FFileName);
+  throw EQelFileError(message + ": " + std::strerror(error));
+}
+
 void TQelFile::CheckOpen() const {
   if (!FOpened) Fail("file \"%s\" not open");
 }
@@ -110,7 +117,8 @@ bool TQelFile::Exists() const {
 
 void TQelFile::Erase() {
   CheckClosed();
-  if (FFileName.empty() || ::unlink(FFileName.c_str()) != 0) Fail("cannot erase file \"%s\"");
+  if (FFileName.empty()) Fail("cannot erase file \"%s\"");
+  if (::unlink(FFileName.c_str()) != 0) Fail("cannot erase file \"%s\"", errno);
 }
 
 bool TQelFile::Eof() { return GetPosition() >= GetSize(); }
@@ -118,21 +126,21 @@ bool TQelFile::Eof() { return GetPosition() >= GetSize(); }
 std::int64_t TQelFile::GetPosition() {
   CheckOpen();
   const off_t p = ::lseek(FHandle, 0, SEEK_CUR);
-  if (p < 0) Fail("cannot get pos of file \"%s\"");
+  if (p < 0) Fail("cannot get pos of file \"%s\"", errno);
   return p;
 }
 
 std::int64_t TQelFile::GetSize() {
   CheckOpen();
   struct stat info {};
-  if (::fstat(FHandle, &info) != 0) Fail("cannot get size of file \"%s\"");
+  if (::fstat(FHandle, &info) != 0) Fail("cannot get size of file \"%s\"", errno);
   return info.st_size;
 }
 
 void TQelFile::SetPosition(std::int64_t p) {
   CheckOpen();
   if (::lseek(FHandle, std::max<std::int64_t>(p, 0), SEEK_SET) < 0) {
-    Fail("cannot set pos of file \"%s\"");
+    Fail("cannot set pos of file \"%s\"", errno);
   }
 }
 
@@ -140,7 +148,7 @@ void TQelFile::SetSize(std::int64_t n) {
   CheckOpen();
   n = std::max<std::int64_t>(n, 0);
   if (::lseek(FHandle, n, SEEK_SET) < 0 || ::ftruncate(FHandle, n) != 0) {
-    Fail("cannot set size of file \"%s\"");
+    Fail("cannot set size of file \"%s\"", errno);
   }
 }
 
@@ -150,16 +158,23 @@ void TQelFile::Open(TFileOpenMode mode) {
   // Opened without blocking, so that a named pipe cannot hold the program; only a plain file
   // is taken (a directory opens for reading on POSIX, a device or pipe has no size to read to).
   const int fd = ::open(FFileName.c_str(), OpenFlags(mode) | O_NONBLOCK, CreationMode(mode));
-  if (fd < 0) Fail("cannot open file %s");
+  if (fd < 0) Fail("cannot open file %s", errno);
   struct stat info {};
-  const bool plainFile = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  if (!plainFile || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+  int refused = ::fstat(fd, &info) != 0 ? errno : 0;
+  if (refused == 0 && S_ISDIR(info.st_mode)) refused = EISDIR;
+  if (refused == 0 && !S_ISREG(info.st_mode)) {
     ::close(fd);
-    Fail("cannot open file %s");
+    Fail("cannot open file %s: it is a device or a pipe, not a plain file");
+  }
+  if (refused == 0 && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) refused = errno;
+  if (refused != 0) {
+    ::close(fd);
+    Fail("cannot open file %s", refused);
   }
   if ((mode & omAtEnd) && ::lseek(fd, 0, SEEK_END) < 0) {
+    const int error = errno;
     ::close(fd);
-    Fail("cannot open file \"%s\" at end");
+    Fail("cannot open file \"%s\" at end", error);
   }
   if (mode & omSequential) ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
   FHandle = fd;
@@ -169,7 +184,7 @@ void TQelFile::Open(TFileOpenMode mode) {
 
 void TQelFile::Close() {
   CheckOpen();
-  if (!CloseHandle()) Fail("cannot close file \"%s\"");
+  if (!CloseHandle()) Fail("cannot close file \"%s\"", errno);
 }
 
 void TQelFile::Read(void* dest, std::int32_t count) {
@@ -178,7 +193,8 @@ void TQelFile::Read(void* dest, std::int32_t count) {
   while (count > 0) {
     const ssize_t n = ::read(FHandle, out, static_cast<std::size_t>(count));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) Fail("cannot read file \"%s\"");
+    if (n < 0) Fail("cannot read file \"%s\"", errno);
+    if (n == 0) Fail("cannot read file \"%s\"");
     out += n;
     count -= static_cast<std::int32_t>(n);
   }
@@ -190,7 +206,8 @@ void TQelFile::Write(const void* src, std::int32_t count) {
   while (count > 0) {
     const ssize_t n = ::write(FHandle, in, static_cast<std::size_t>(count));
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) Fail("cannot write file \"%s\"");
+    if (n < 0) Fail("cannot write file \"%s\"", errno);
+    if (n == 0) Fail("cannot write file \"%s\"", EIO);
     in += n;
     count -= static_cast<std::int32_t>(n);
   }
@@ -315,7 +332,8 @@ void TQelBufferedFile::ReadAt(void* dest, std::int32_t count, std::int64_t offse
   while (count > 0) {
     const ssize_t n = ::pread(FHandle, out, static_cast<std::size_t>(count), offset);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) Fail("cannot read file \"%s\"");
+    if (n < 0) Fail("cannot read file \"%s\"", errno);
+    if (n == 0) Fail("cannot read file \"%s\"");
     out += n;
     offset += n;
     count -= static_cast<std::int32_t>(n);
@@ -327,7 +345,8 @@ void TQelBufferedFile::WriteAt(const void* src, std::int32_t count, std::int64_t
   while (count > 0) {
     const ssize_t n = ::pwrite(FHandle, in, static_cast<std::size_t>(count), offset);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) Fail("cannot write file \"%s\"");
+    if (n < 0) Fail("cannot write file \"%s\"", errno);
+    if (n == 0) Fail("cannot write file \"%s\"", EIO);
     in += n;
     offset += n;
     count -= static_cast<std::int32_t>(n);

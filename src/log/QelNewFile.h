@@ -75,6 +75,8 @@ public:
 
 protected:
   [[noreturn]] void Fail(const char* format) const;  // raises with FileName put into format's %s
+  // Fail with the system's reason for error appended ("...: Permission denied").
+  [[noreturn]] void Fail(const char* format, int error) const;
   void CheckOpen() const;
   void CheckClosed() const;
   // Closes the handle without reporting errors; true when the system closed it cleanly.

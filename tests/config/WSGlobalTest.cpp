@@ -69,32 +69,43 @@ TEST_F(GlobalsTest, LookupTablesAnswerFromTheInstalledFiles) {
   EXPECT_EQ(globals->kbmStatusCodes.RecordCount(), 3);
 }
 
-TEST_F(GlobalsTest, AFailedTableIsShownAndTheTablesAfterItStayEmpty) {
+// Each table loads on its own: a missing replacement table must not leave every status code
+// unknown. Every table that fails is shown and listed, naming its file and why.
+TEST_F(GlobalsTest, EachFailedTableIsShownAndListedAndTheOthersLoad) {
   struct TCase {
-    std::string File, Bytes;  // what the case breaks; empty bytes: the file is missing
-    bool ReplaceLoaded, SpareLoaded;
+    std::vector<std::string> Broken;  // files missing, or errorcodes.lac with a bad integer
+    bool ReplaceLoaded, SpareLoaded, StatusLoaded;
   };
   const TCase cases[] = {
-      {"replace.lac", "", false, false},
-      {"spare.lac", "", true, false},
-      {"errorcodes.lac", "'Index';'Text'\r\n'200';'200 OK'\r\n'2x0';'broken'\r\n", true, true},
+      {{"replace.lac"}, false, true, true},
+      {{"spare.lac"}, true, false, true},
+      {{"errorcodes.lac"}, true, true, false},
+      {{"replace.lac", "spare.lac", "errorcodes.lac"}, false, false, false},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.File);
+    SCOPED_TRACE(c.Broken.size());
     Dialogs.Shown.clear();
     Config("replace.lac", "'hexChar';'search';'replace'\r\n' ';' ';'+'\r\n");
     Config("spare.lac", "'spareText'\r\n'the'\r\n");
     Config("errorcodes.lac", "'Index';'Text'\r\n'200';'200 OK'\r\n");
-    if (c.Bytes.empty()) std::filesystem::remove(ConfigFile(c.File));
-    else Config(c.File, c.Bytes);
+    for (const auto& file : c.Broken) {
+      if (file == "errorcodes.lac") Config(file, "'Index';'Text'\r\n'200';'200 OK'\r\n'2x0';'broken'\r\n");
+      else std::filesystem::remove(ConfigFile(file));
+    }
 
     auto globals = Make();
     const TList errors = Dialogs.TextsOf("error");
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find(c.File), std::string::npos) << errors[0];
+    ASSERT_EQ(errors.size(), c.Broken.size());
+    EXPECT_EQ(globals->TableProblems(), errors);
+    for (std::size_t i = 0; i < errors.size(); ++i) {
+      EXPECT_NE(errors[i].find(ConfigFile(c.Broken[i])), std::string::npos) << errors[i];
+      const bool missing = c.Broken[i] != "errorcodes.lac";
+      EXPECT_NE(errors[i].find(missing ? ": No such file or directory" : "'2x0' is not a valid integer"), std::string::npos)
+          << errors[i];
+    }
     EXPECT_EQ(globals->ReplaceRows().size(), c.ReplaceLoaded ? 1u : 0u);
     EXPECT_EQ(globals->IsNotSpareWord("the"), !c.SpareLoaded);
-    EXPECT_EQ(globals->GetStatusCodeText(200), "unknown status code (200)");
+    EXPECT_EQ(globals->GetStatusCodeText(200), c.StatusLoaded ? "200 OK" : "unknown status code (200)");
     EXPECT_TRUE(globals->kbmStatusCodes.Active());
   }
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "log/QelNewFile.h"
@@ -346,16 +347,18 @@ TEST(QelBufferedFile, ReportsMisuseAndSystemFailures) {
   ExpectFileError([&] { closed.WriteLine("x"); }, "file \"" + path + "\" not open");
   ExpectFileError([&] { closed.Close(); }, "file \"" + path + "\" not open");
 
-  const std::pair<std::string, TFileOpenMode> refusedOpens[] = {
-      {missing, omReadExisting},
-      {path, omCreate | omWrite},  // must be new
-      {dir.Path().string(), omReadExisting},
-      {dir.File("no-folder/log"), omWriteNew},
+  // The system's reason follows the name.
+  const std::tuple<std::string, TFileOpenMode, const char*> refusedOpens[] = {
+      {missing, omReadExisting, "No such file or directory"},
+      {path, omCreate | omWrite, "File exists"},  // must be new
+      {dir.Path().string(), omReadExisting, "Is a directory"},
+      {dir.File("no-folder/log"), omWriteNew, "No such file or directory"},
+      {"/dev/null", omReadExisting, "it is a device or a pipe, not a plain file"},
   };
-  for (const auto& [name, mode] : refusedOpens) {
+  for (const auto& [name, mode, reason] : refusedOpens) {
     TQelBufferedFile file;
     file.SetFileName(name);
-    ExpectFileError([&] { file.Open(mode); }, "cannot open file " + name);
+    ExpectFileError([&] { file.Open(mode); }, "cannot open file " + name + ": " + reason);
     EXPECT_FALSE(file.Opened());
   }
 
@@ -364,7 +367,7 @@ TEST(QelBufferedFile, ReportsMisuseAndSystemFailures) {
   ExpectFileError([&] { unnamed.Erase(); }, "cannot erase file \"\"");
   TQelBufferedFile gone;
   gone.SetFileName(missing);
-  ExpectFileError([&] { gone.Erase(); }, "cannot erase file \"" + missing + "\"");
+  ExpectFileError([&] { gone.Erase(); }, "cannot erase file \"" + missing + "\": No such file or directory");
 
   TQelBufferedFile cramped;
   cramped.SetFileName(path);
