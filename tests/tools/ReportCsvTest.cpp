@@ -119,11 +119,30 @@ TEST_F(ReportCsv, OneFilePerTableWithTheRowsOfTheJson) {
   EXPECT_EQ(visits.back()[0], std::to_string(json["visits"].Array().size()));
 }
 
-TEST_F(ReportCsv, AFolderThatCannotBeMadeIsAnErrorNamingIt) {
+// The folder is checked before the run: a file in its place, or a folder that holds other
+// files, is refused with the reason, and nothing is run or written.
+TEST_F(ReportCsv, AnUnusableFolderIsRefusedBeforeTheRun) {
   testsupport::WriteBytes(Dir.File("plain"), "a file, not a folder");
-  EXPECT_EQ(Run({"--csv", Dir.File("plain/csv"), Sample}), 1);
-  EXPECT_NE(Err().find(Dir.File("plain/csv")), std::string::npos) << Err();
-  EXPECT_FALSE(fs::exists(Dir.File("plain/csv/visits.csv")));
+  fs::create_directory(Dir.File("mine"));
+  testsupport::WriteBytes(Dir.File("mine/notes.txt"), "mine");
+  const struct {
+    std::string Folder, Reason;
+  } cases[] = {
+      {Dir.File("plain"), "Not a directory"},
+      {Dir.File("plain/csv"), "Not a directory"},
+      {Dir.File("mine"), "\"notes.txt\", which is no file of this set"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Folder);
+    EXPECT_EQ(Run({"--csv", c.Folder, Sample}), 2);
+    EXPECT_NE(Err().find(c.Reason), std::string::npos) << Err();
+    EXPECT_NE(Err().find(c.Folder), std::string::npos) << Err();
+    EXPECT_EQ(Out(), "");
+  }
+  EXPECT_EQ(testsupport::ReadBytes(Dir.File("plain")), "a file, not a folder");
+  EXPECT_EQ(testsupport::ReadBytes(Dir.File("mine/notes.txt")), "mine");
+  for (const auto& entry : fs::directory_iterator(Dir.Path()))
+    EXPECT_NE(entry.path().filename().string()[0], '.') << "left behind: " << entry.path();
 }
 
 }  // namespace

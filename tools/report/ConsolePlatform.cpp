@@ -6,13 +6,15 @@
 #include <iostream>
 
 #include "analyses/TextCompare.h"
+#include "base/VisibleText.h"
 #include "config/WSGlobal.h"
 #include "platform/Clock.h"
 
-void TConsoleDialogs::ShowWarning(const std::string& text) { std::cerr << "warning: " << text << '\n'; }
-void TConsoleDialogs::ShowMessage(const std::string& text) { std::cerr << text << '\n'; }
-void TConsoleDialogs::ShowInformation(const std::string& text) { std::cerr << text << '\n'; }
-void TConsoleDialogs::ShowError(const std::string& text) { std::cerr << "error: " << text << '\n'; }
+// Messages may quote log text and file names: their control characters are escaped.
+void TConsoleDialogs::ShowWarning(const std::string& text) { std::cerr << "warning: " << EscapeControls(text) << '\n'; }
+void TConsoleDialogs::ShowMessage(const std::string& text) { std::cerr << EscapeControls(text) << '\n'; }
+void TConsoleDialogs::ShowInformation(const std::string& text) { std::cerr << EscapeControls(text) << '\n'; }
+void TConsoleDialogs::ShowError(const std::string& text) { std::cerr << "error: " << EscapeControls(text) << '\n'; }
 
 TConsoleRunHost::TConsoleRunHost() : FTerminal(isatty(STDERR_FILENO) != 0), FStart(TickCount()) {}
 

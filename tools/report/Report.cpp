@@ -151,6 +151,14 @@ void Collect(TAnalyses& a, TReportData& data) {
   data.Missing = a.Run.MissingFiles();
 }
 
+// The lookup tables that could not be loaded, then what the runs warned of.
+void AddWarnings(const TReportSession& session, TReportData& data) {
+  for (const auto& problem : session.Globals.TableProblems())
+    if (std::find(data.Warnings.begin(), data.Warnings.end(), problem) == data.Warnings.end())
+      data.Warnings.push_back(problem);
+  for (const auto& warning : session.Analyses->Run.Warnings()) data.Warnings.push_back(warning);
+}
+
 }  // namespace
 
 TReportOutcome RunReport(const TReportOptions& options, TReportData& data) {
@@ -170,9 +178,11 @@ TReportOutcome RunReport(const TReportOptions& options, TReportData& data) {
       commands.LockWordsState = 1;
     }
     Collect(*analyses, data);
+    AddWarnings(*session, data);
     if (!commands.LastRunOk()) return TReportOutcome::NoLogType;
     if (options.Process) {
       commands.StartProcess(options.Files);
+      AddWarnings(*session, data);
       data.WithVisits = true;
       data.VisitCount = analyses->AddPage.VisitCount();
       data.ListVisit = [session](int visit, std::vector<TPathRow>& rows) {
@@ -184,6 +194,7 @@ TReportOutcome RunReport(const TReportOptions& options, TReportData& data) {
     data.Error = e.what();
     data.LineCount = commands.LastLineCount();
     Collect(*analyses, data);
+    AddWarnings(*session, data);
     return TReportOutcome::RunError;
   }
   return TReportOutcome::Ok;

@@ -10,9 +10,11 @@
 #include <vector>
 
 #include "ReportOptions.h"
+#include "config/CsvWriter.h"
 #include "analyses/VisitList.h"
 
 class TMemTable;
+class TOutputFolder;
 
 using TCell = std::variant<std::monostate, std::string, std::int64_t, bool>;
 
@@ -28,6 +30,8 @@ struct TReportData {
   std::string Error;
   std::int64_t LineCount = 0;
   std::vector<std::string> Missing;
+  // Lookup tables missing or damaged, replacement rows left out: each named once.
+  std::vector<std::string> Warnings;
   TReportTable Summary;  // Description, Value
   std::string PeriodStart, PeriodEnd;
   TReportTable StatusCodes, Browsers, Systems, Crawlers, Hits, Search, Pages;
@@ -50,9 +54,12 @@ TReportOutcome RunReport(const TReportOptions& options, TReportData& data);
 // where no rule names it. Raises for rules that do not load; false when writing failed.
 bool ClassifyAgents(const TReportOptions& options, std::FILE* in, std::FILE* out);
 
-// The outputs, written to out as they are made; false when writing failed.
+// The outputs, written to out as they are made; false when writing failed. Text tables show
+// the control characters of log fields as escapes and are padded by displayed width.
 bool WriteReportJson(const TReportData& data, std::FILE* out);
 bool WriteReportText(const TReportData& data, std::FILE* out);
-// One CSV file per table into the folder, which is created when missing; file errors raise
+// The names of the CSV files a set may hold, for the TOutputFolder the set is written into.
+std::vector<std::string> ReportCsvNames();
+// One CSV file per table into the folder's new set (not yet committed); file errors raise
 // EQelFileError naming the file.
-void WriteReportCsv(const TReportData& data, const std::string& folder);
+void WriteReportCsv(const TReportData& data, TOutputFolder& folder, TCsvCells cells);

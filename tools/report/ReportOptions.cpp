@@ -7,9 +7,13 @@ const char* const ReportUsage =
     "       trevalo-report [--config DIR] --classify-agents < AGENTS\n"
     "Runs the short statistics, hits per time unit, search phrases and pages over the log files.\n"
     "  --json              machine-readable output (default: aligned text tables)\n"
-    "  --csv DIR           also write each table as CSV into DIR (created when missing):\n"
-    "                      summary.csv, statusCodes.csv, browsers.csv, hits.csv, search.csv,\n"
-    "                      pages.csv, and visits.csv with --process\n"
+    "  --csv DIR           also write each table as CSV into DIR: summary.csv, statusCodes.csv,\n"
+    "                      browsers.csv, hits.csv, search.csv, pages.csv, and visits.csv with\n"
+    "                      --process. DIR is the set's own folder: it is checked before the run,\n"
+    "                      made when missing, and replaced whole by the new set (one that holds\n"
+    "                      other files is refused). A cell beginning with = + - @, tab or CR\n"
+    "                      gets a leading ' so that a spreadsheet does not run it\n"
+    "  --csv-raw           CSV cells exactly as they are (no leading ')\n"
     "  --weekday           hits per day of the week (default: hour of the day)\n"
     "  --per-user          hits per visitor (default: all hits)\n"
     "  --time-area MIN     same-visitor time in minutes, 1-59 (default: the stored setting, else 5)\n"
@@ -24,7 +28,12 @@ const char* const ReportUsage =
     "  --browser-versions  browsers with their major versions (\"Chrome 120\"), not families\n"
     "  --classify-agents   read user agents from standard input, one a line, and write for each a\n"
     "                      JSON object: agent, browser, browserVersion, system, crawler\n"
-    "  --help, --version\n";
+    "  --help, --version\n"
+    "Exit status: 0 done; 1 an error ended the run, or an output could not be written;\n"
+    "2 wrong usage, or a --csv folder that cannot take the set (nothing is run); 3 no log type\n"
+    "suits the files; 4 completed with warnings: a lookup table (replace.lac, spare.lac,\n"
+    "errorcodes.lac, search.txt) missing or damaged, or a replacement row left out at its bound;\n"
+    "each is named on standard error.\n";
 
 TReportOptions ParseReportOptions(const std::vector<std::string>& arguments) {
   TReportOptions options;
@@ -38,6 +47,8 @@ TReportOptions ParseReportOptions(const std::vector<std::string>& arguments) {
       options.Json = true;
     } else if (a == "--csv") {
       options.CsvDir = value();
+    } else if (a == "--csv-raw") {
+      options.CsvRaw = true;
     } else if (a == "--weekday") {
       options.Weekday = true;
     } else if (a == "--per-user") {

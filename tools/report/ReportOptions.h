@@ -14,6 +14,7 @@ struct TReportOptions {
   std::vector<std::string> Files;
   bool Json = false;
   std::string CsvDir;           // empty: no CSV files
+  bool CsvRaw = false;          // cells exactly, without the apostrophe before formulas
   bool Weekday = false;
   bool PerUser = false;
   std::optional<int> TimeArea;  // minutes, 1-59

@@ -1,15 +1,13 @@
 // The outputs of trevalo-report: JSON, aligned text tables and CSV files.
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
-
-#include "config/CsvWriter.h"
-#include "log/QelNewFile.h"
 
 #include "JsonWriter.h"
 #include "Report.h"
 #include "base/DateTime.h"
+#include "base/OutputFolder.h"
+#include "base/VisibleText.h"
+#include "config/CsvWriter.h"
 
 namespace {
 
@@ -127,25 +125,39 @@ TReportTable PathTable(const std::vector<TPathRow>& rows) {
   return table;
 }
 
+// A cell as a terminal shows it: control characters as escapes, with its width in columns.
+struct TShownCell {
+  std::string Text;
+  std::size_t Width;
+};
+
+TShownCell Shown(const std::string& text) {
+  std::string visible = EscapeControls(text);
+  const std::size_t width = DisplayWidth(visible);
+  return {std::move(visible), width};
+}
+
 void AppendTable(std::string& out, const std::string& title, const TReportTable& table) {
-  out += title + "\n";
-  std::vector<std::size_t> widths;
-  for (const auto& column : table.Columns) widths.push_back(column.size());
-  for (const auto& row : table.Rows)
-    for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], CellText(row[c]).size());
-  auto appendRow = [&](const std::vector<std::string>& cells) {
-    std::string line = " ";
-    for (std::size_t c = 0; c < cells.size(); ++c) {
-      line += ' ' + cells[c];
-      if (c + 1 < cells.size()) line.append(widths[c] - cells[c].size() + 1, ' ');
-    }
-    out += line + "\n";
-  };
-  appendRow(table.Columns);
+  out += EscapeControls(title) + "\n";
+  std::vector<std::vector<TShownCell>> rows;
+  rows.reserve(table.Rows.size() + 1);
+  rows.emplace_back();
+  for (const auto& column : table.Columns) rows.back().push_back(Shown(column));
   for (const auto& row : table.Rows) {
-    std::vector<std::string> cells;
-    for (const auto& cell : row) cells.push_back(CellText(cell));
-    appendRow(cells);
+    rows.emplace_back();
+    for (const auto& cell : row) rows.back().push_back(Shown(CellText(cell)));
+  }
+  std::vector<std::size_t> widths(table.Columns.size(), 0);
+  for (const auto& row : rows)
+    for (std::size_t c = 0; c < row.size(); ++c) widths[c] = std::max(widths[c], row[c].Width);
+  for (const auto& row : rows) {
+    out += " ";
+    for (std::size_t c = 0; c < row.size(); ++c) {
+      out += ' ';
+      out += row[c].Text;
+      if (c + 1 < row.size()) out.append(widths[c] - row[c].Width + 1, ' ');
+    }
+    out += "\n";
   }
   out += "\n";
 }
@@ -156,16 +168,20 @@ std::vector<std::string> RowTexts(const std::vector<TCell>& row) {
   return texts;
 }
 
-void SaveCsv(const std::string& folder, const std::string& name, const TReportTable& table) {
-  TCsvWriter csv;
+void SaveCsv(TOutputFolder& folder, const std::string& name, const TReportTable& table, TCsvCells cells) {
+  TCsvWriter csv(cells);
   csv.AddRow(table.Columns);
   for (const auto& row : table.Rows) csv.AddRow(RowTexts(row));
-  csv.SaveToFile((std::filesystem::path(folder) / (name + ".csv")).string());
+  TOutputFile file = folder.Create(name + ".csv");
+  file.Write(csv.Text());
+  file.Close();
 }
 
-// Every visit's path in one table, each row with the number of its visit.
-void SaveVisitsCsv(const std::string& folder, const TReportData& data) {
-  TCsvWriter csv;
+// Every visit's path in one table, each row with the number of its visit; written in pieces,
+// as a long log has millions of rows.
+void SaveVisitsCsv(TOutputFolder& folder, const TReportData& data, TCsvCells cells) {
+  TOutputFile file = folder.Create("visits.csv");
+  TCsvWriter csv(cells);
   csv.AddRow({"Visit", "Process", "DateTime", "TimeViewed"});
   std::vector<TPathRow> rows;
   for (int visit = 0; visit < data.VisitCount; ++visit) {
@@ -175,18 +191,24 @@ void SaveVisitsCsv(const std::string& folder, const TReportData& data) {
       for (auto& text : RowTexts(row)) texts.push_back(std::move(text));
       csv.AddRow(texts);
     }
+    if (csv.Text().size() >= FlushSize) file.Write(csv.TakeText());
   }
-  csv.SaveToFile((std::filesystem::path(folder) / "visits.csv").string());
+  file.Write(csv.Text());
+  file.Close();
 }
 
 }  // namespace
 
-void WriteReportCsv(const TReportData& data, const std::string& folder) {
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  if (ec) throw EQelFileError("cannot create folder " + folder);
-  for (const TListedTable& listed : ListedTables) SaveCsv(folder, listed.File, data.*listed.Table);
-  if (data.WithVisits) SaveVisitsCsv(folder, data);
+std::vector<std::string> ReportCsvNames() {
+  std::vector<std::string> names;
+  for (const TListedTable& listed : ListedTables) names.push_back(std::string(listed.File) + ".csv");
+  names.push_back("visits.csv");
+  return names;
+}
+
+void WriteReportCsv(const TReportData& data, TOutputFolder& folder, TCsvCells cells) {
+  for (const TListedTable& listed : ListedTables) SaveCsv(folder, listed.File, data.*listed.Table, cells);
+  if (data.WithVisits) SaveVisitsCsv(folder, data, cells);
 }
 
 bool WriteReportJson(const TReportData& data, std::FILE* file) {
@@ -206,6 +228,8 @@ bool WriteReportJson(const TReportData& data, std::FILE* file) {
   if (data.CrawlerHitsLeftOut) json.Integer(*data.CrawlerHitsLeftOut); else json.Null();
   json.Key("missing");
   WriteStrings(json, data.Missing);
+  json.Key("warnings");
+  WriteStrings(json, data.Warnings);
   json.Key("general");
   json.BeginObject();
   json.Key("summary");
