@@ -14,6 +14,10 @@ struct TFileDialogOptions {
   std::string DefaultExtension;  // ".lf", or empty
   bool MultiSelect = false;
   bool OverwritePrompt = false;  // save dialogs ask before replacing a file
+  // A check box in a save dialog, shown when CheckText is not empty: it starts as *Checked
+  // and its state is stored there when the dialog is accepted.
+  std::string CheckText;
+  bool* Checked = nullptr;
 };
 
 class IDialogs {

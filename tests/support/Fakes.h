@@ -33,6 +33,7 @@ public:
   std::deque<std::optional<std::string>> InputAnswers;  // nothing: the user cancels
   std::deque<std::optional<std::vector<std::string>>> OpenAnswers;
   std::deque<std::optional<std::string>> SaveAnswers;
+  std::deque<bool> CheckAnswers;  // the check box of an accepted save dialog that has one
   std::vector<TFileDialogOptions> DialogOptions;
 
   void ShowWarning(const std::string& text) override { Shown.push_back({"warning", text}); }
@@ -56,7 +57,12 @@ public:
   }
   std::optional<std::string> SaveFile(const TFileDialogOptions& options) override {
     DialogOptions.push_back(options);
-    return Take(SaveAnswers);
+    auto answer = Take(SaveAnswers);
+    if (answer && options.Checked && !CheckAnswers.empty()) {
+      *options.Checked = CheckAnswers.front();
+      CheckAnswers.pop_front();
+    }
+    return answer;
   }
 
   // Texts of the boxes of one kind, in order.

@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "analyses/ui/ChartPalette.h"
+#include "platform/ui/QtVisibleText.h"
 
 namespace {
 
@@ -186,7 +187,7 @@ void TPieChart::DrawLegend(QPainter& painter, const std::vector<TSlice>& slices,
     painter.fillRect(box, slices[i].Color);
     painter.drawRect(box);
     const QRectF textRect(box.right() + 6, y, area.right() - box.right() - 6, line);
-    const QString text = metrics.elidedText(slices[i].Label, Qt::ElideRight, static_cast<int>(textRect.width()));
+    const QString text = metrics.elidedText(ShowControls(slices[i].Label), Qt::ElideRight, static_cast<int>(textRect.width()));
     painter.drawText(textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, text);
   }
 }

@@ -13,12 +13,17 @@
 
 namespace {
 
-std::optional<std::string> AskFile(IDialogs& dialogs, const char* title, const char* filter, const char* extension) {
+std::optional<std::string> AskFile(IDialogs& dialogs, const char* title, const char* filter, const char* extension,
+                                   bool* exactCells = nullptr) {
   TFileDialogOptions options;
   options.Title = title;
   options.Filter = filter;
   options.DefaultExtension = extension;
   options.OverwritePrompt = true;
+  if (exactCells) {
+    options.CheckText = "Keep cells exactly (no ' before a cell that begins with = + - @)";
+    options.Checked = exactCells;
+  }
   return dialogs.SaveFile(options);
 }
 
@@ -31,9 +36,10 @@ void CopyRowsToClipboard(const TRowSource& rows) {
 }
 
 void ExportRowsAsCsv(IDialogs& dialogs, const TRowSource& rows) {
-  const auto path = AskFile(dialogs, "Export as CSV", "CSV files (*.csv)|*.csv", ".csv");
+  bool exact = false;  // spreadsheet-safe unless the user asks
+  const auto path = AskFile(dialogs, "Export as CSV", "CSV files (*.csv)|*.csv", ".csv", &exact);
   if (!path) return;
-  TCsvWriter csv;
+  TCsvWriter csv(exact ? TCsvCells::Exact : TCsvCells::SpreadsheetSafe);
   rows([&csv](const TTextRow& row) { csv.AddRow(row); });
   csv.SaveToFile(*path);
 }
@@ -47,6 +53,6 @@ void SaveWidgetAsPng(IDialogs& dialogs, QWidget& widget) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
-  if (!image.save(&buffer, "PNG")) throw std::runtime_error("cannot write file " + *path);
-  ReplaceFileContents(*path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+  if (!image.save(&buffer, "PNG")) throw std::runtime_error("cannot write file \"" + *path + "\": the picture could not be made");
+  ReplaceFileContents(*path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())), TLinkRule::ReplaceLink);
 }

@@ -18,7 +18,9 @@ using TRowSource = std::function<void(const std::function<void(const TTextRow&)>
 
 // Tab-separated lines on the clipboard.
 void CopyRowsToClipboard(const TRowSource& rows);
-// Asks for a file name and saves the rows there as CSV; cancelling saves nothing.
+// Asks for a file name and saves the rows there as CSV, spreadsheet-safe unless the dialog's
+// check box asks for the cells exactly; cancelling saves nothing. Whatever stands at the name, a
+// symbolic link included, is replaced (so is it for the PNG).
 void ExportRowsAsCsv(IDialogs& dialogs, const TRowSource& rows);
 // Asks for a file name and saves the widget as drawn, without its child widgets, as PNG.
 void SaveWidgetAsPng(IDialogs& dialogs, QWidget& widget);

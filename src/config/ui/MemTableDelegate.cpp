@@ -3,6 +3,7 @@
 #include "base/DateTime.h"
 #include "base/MemTable.h"
 #include "config/ui/MemTableModel.h"
+#include "platform/ui/QtVisibleText.h"
 
 namespace {
 
@@ -39,7 +40,9 @@ QString TMemTableDelegate::DisplayText(const QModelIndex& index) const {
 void TMemTableDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
   QStyledItemDelegate::initStyleOption(option, index);
   if (!(option->features & QStyleOptionViewItem::HasDisplay)) return;
-  option->text = DisplayText(index);
-  if (static_cast<TFieldType>(index.data(TMemTableModel::FieldTypeRole).toInt()) == TFieldType::Integer)
-    option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
+  const auto type = static_cast<TFieldType>(index.data(TMemTableModel::FieldTypeRole).toInt());
+  // Texts from logs are painted with their control characters as symbols; DisplayText, which
+  // copying and export read, keeps them.
+  option->text = type == TFieldType::String ? ShowControls(DisplayText(index)) : DisplayText(index);
+  if (type == TFieldType::Integer) option->displayAlignment = Qt::AlignRight | Qt::AlignVCenter;
 }

@@ -1,9 +1,13 @@
 #include "platform/ui/QtDialogs.h"
 
+#include <QCheckBox>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
+
+#include "platform/ui/QtVisibleText.h"
 
 namespace {
 
@@ -60,7 +64,7 @@ bool TQtDialogs::AskYesNo(const std::string& text) { return Ask(TBoxKind::YesNo,
 TAnswer TQtDialogs::AskYesNoCancel(const std::string& text) { return Ask(TBoxKind::YesNoCancel, text); }
 
 TAnswer TQtDialogs::Ask(TBoxKind kind, const std::string& text) {
-  auto box = MakeBox(kind, FromUtf8(text), FParent);
+  auto box = MakeBox(kind, ShowControlsKeepingLines(FromUtf8(text)), FParent);
   box->exec();
   return AnswerOf(*box);
 }
@@ -135,7 +139,19 @@ std::optional<std::vector<std::string>> TQtDialogs::OpenFiles(const TFileDialogO
 std::optional<std::string> TQtDialogs::SaveFile(const TFileDialogOptions& options) {
   QFileDialog dialog(FParent);
   SetUpFileDialog(dialog, options, true);
+  QCheckBox* check = nullptr;
+  if (!options.CheckText.empty() && options.Checked) {
+    // Qt's own dialog has a grid layout that takes one more row; a native one has none.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+      check = new QCheckBox(FromUtf8(options.CheckText), &dialog);
+      check->setObjectName("chkSaveOption");
+      check->setChecked(*options.Checked);
+      grid->addWidget(check, grid->rowCount(), 0, 1, grid->columnCount());
+    }
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  if (check) *options.Checked = check->isChecked();
   return ToUtf8(dialog.selectedFiles().constFirst());
 }
 

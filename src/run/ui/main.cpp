@@ -12,6 +12,7 @@
 #include "platform/ui/QtDialogs.h"
 #include "platform/ui/QtHostLookup.h"
 #include "platform/ui/QtLocalFormat.h"
+#include "platform/ui/QtVisibleText.h"
 #include "run/ui/ConfigWindowSet.h"
 #include "run/ui/W2main.h"
 #include "windows/W2Files.h"
@@ -37,7 +38,7 @@ int main(int argc, char** argv) {
     frmMain.show();
     return QApplication::exec();
   } catch (const std::exception& error) {
-    QMessageBox box(QMessageBox::Critical, "Trevalo", QString::fromStdString(error.what()));
+    QMessageBox box(QMessageBox::Critical, "Trevalo", ShowControlsKeepingLines(QString::fromStdString(error.what())));
     box.setTextFormat(Qt::PlainText);
     box.exec();
     return 1;

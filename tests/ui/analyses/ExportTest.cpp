@@ -110,6 +110,27 @@ private slots:
     QVERIFY(errors[0].find(dir.File("gone/grid.csv")) != std::string::npos);
   }
 
+  void ExportedFormulasStayTextUnlessTheUserAsksAndLinksAreReplaced() {
+    TGridFixture f;
+    uitest::AddRow(*f.Table, {"=HYPERLINK(1)", -5, true});
+    testsupport::TTempDir dir;
+    testsupport::WriteBytes(dir.File("victim.txt"), "precious");
+    fs::create_symlink(dir.File("victim.txt"), dir.File("grid.csv"));
+    f.Dialogs.SaveAnswers.push_back(dir.File("grid.csv"));
+    f.Grid.actExportCsv->trigger();
+    QVERIFY(!f.Dialogs.DialogOptions.back().CheckText.empty());
+    QCOMPARE(testsupport::ReadBytes(dir.File("victim.txt")), std::string("precious"));
+    QVERIFY(!fs::is_symlink(dir.File("grid.csv")));
+    const std::string safe = testsupport::ReadBytes(dir.File("grid.csv"));
+    QVERIFY2(safe.find("\r\n'=HYPERLINK(1),-5,") != std::string::npos, safe.c_str());
+    f.Dialogs.SaveAnswers.push_back(dir.File("exact.csv"));
+    f.Dialogs.CheckAnswers.push_back(true);
+    f.Grid.actExportCsv->trigger();
+    const std::string exact = testsupport::ReadBytes(dir.File("exact.csv"));
+    QVERIFY2(exact.find("\r\n=HYPERLINK(1),-5,") != std::string::npos, exact.c_str());
+    QVERIFY(f.Dialogs.TextsOf("error").empty());
+  }
+
   void AnEmptyGridOffersNothingToCopy() {
     auto table = uitest::MakeTable();
     TMemTableModel model(*table, {{"Name", "Name"}});

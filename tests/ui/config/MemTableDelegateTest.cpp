@@ -84,6 +84,13 @@ private slots:
     QCOMPARE(option.text, QString("1234567"));
     QVERIFY(option.displayAlignment.testFlag(Qt::AlignRight));
 
+    // Control characters of a log text are drawn as symbols; the cell's text keeps them.
+    AddRow(*FTable, {"/\x1B]0;t\x07\xE2\x80\xAEx\xC2\x9B", 0, false, std::nullopt, 0});
+    option = QStyleOptionViewItem();
+    delegate.initStyleOption(&option, FModel->index(3, 0));
+    QCOMPARE(option.text, QString::fromUtf8("/\u241B]0;t\u2407\\u202Ex\\u009B"));
+    QCOMPARE(delegate.DisplayText(FModel->index(3, 0)), QString::fromUtf8("/\x1B]0;t\x07\xE2\x80\xAEx\xC2\x9B"));
+
     QTableView view;
     view.setModel(FModel.get());
     view.setItemDelegate(&delegate);
